@@ -1,0 +1,59 @@
+# Odolink: the front door. `make demo` runs the real job, `make test` runs the tests.
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+JOBS       ?= $(shell nproc)
+CMAKE_ARGS ?=
+
+PACKAGES := g++ cmake ninja-build make pkg-config \
+	qt6-base-dev qt6-httpserver-dev qt6-qpa-plugins libgl-dev \
+	libqt6sql6-sqlite libqt6sql6-odbc libsqlite3-dev sqlite3 unixodbc-dev \
+	libssl3 openssl fonts-wine fonts-dejavu-core \
+	xvfb xauth imagemagick python3-zeep curl
+
+.PHONY: all deps build test asan test-asan bench demo format clean
+
+all: build
+
+deps:
+	@missing=$$(for p in $(PACKAGES); do \
+	    dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; done); \
+	if [ -z "$$missing" ]; then exit 0; fi; \
+	if [ "$$(id -u)" = 0 ]; then \
+	    echo "Installing:" $$missing; \
+	    export DEBIAN_FRONTEND=noninteractive; \
+	    apt-get update -qq && apt-get install -y -qq --no-install-recommends $$missing; \
+	else \
+	    echo "Missing packages. Run as root:"; \
+	    echo "  apt-get install --no-install-recommends" $$missing; exit 1; \
+	fi
+
+$(BUILD)/build.ninja:
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS)
+
+build: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j 2 -LE bench
+
+$(ASAN_BUILD)/build.ninja:
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DODOLINK_SANITIZE=ON $(CMAKE_ARGS)
+
+asan: deps $(ASAN_BUILD)/build.ninja
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+
+# The same tests, built with AddressSanitizer and UndefinedBehaviorSanitizer.
+test-asan: asan
+	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j 2 -LE 'bench|slow'
+
+bench: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -L bench -V
+
+demo: build
+	bash tools/demo/run.sh $(BUILD)
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)
