@@ -5,7 +5,7 @@ JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 
 PACKAGES := g++ cmake ninja-build make pkg-config \
-	qt6-base-dev qt6-httpserver-dev qt6-qpa-plugins libgl-dev \
+	qt6-base-dev qt6-httpserver-dev qt6-websockets-dev qt6-qpa-plugins libgl-dev \
 	libqt6sql6-sqlite libqt6sql6-odbc libsqlite3-dev sqlite3 unixodbc-dev \
 	libssl3 openssl fonts-wine fonts-dejavu-core \
 	xvfb xauth imagemagick python3-zeep curl
