@@ -1,0 +1,5 @@
+#include "SoapFault.h"
+
+ERemotableException::ERemotableException(QString message) : EZeltError(std::move(message)) {}
+
+ERemotableException::~ERemotableException() = default;
