@@ -8,9 +8,10 @@ PACKAGES := g++ cmake ninja-build make pkg-config \
 	qt6-base-dev qt6-httpserver-dev qt6-websockets-dev qt6-qpa-plugins libgl-dev \
 	libqt6sql6-sqlite libqt6sql6-odbc libsqlite3-dev sqlite3 unixodbc-dev \
 	libssl3 openssl fonts-wine fonts-dejavu-core \
-	xvfb xauth imagemagick python3-zeep curl
+	xvfb xauth imagemagick python3-zeep curl \
+	dpkg-dev file systemd
 
-.PHONY: all deps build test asan test-asan bench demo format clean
+.PHONY: all deps build test asan test-asan bench demo package format clean
 
 all: build
 
@@ -51,6 +52,10 @@ bench: build
 
 demo: build
 	bash tools/demo/run.sh $(BUILD)
+
+# The Debian package, odolink_<version>_<arch>.deb in the build folder.
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
