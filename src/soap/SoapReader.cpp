@@ -97,7 +97,9 @@ QString qualified(QStringView ns, QStringView name) {
 }
 
 // Positions the reader on the first element inside Body, checking the envelope on the way.
-void enterBody(QXmlStreamReader& r) {
+void enterBody(QXmlStreamReader& r, const QString& doc) {
+    if (doc.trimmed().isEmpty())
+        throw EZeltError(QStringLiteral("The reply is empty."));
     if (nextTag(r) != QXmlStreamReader::StartElement)
         throw EZeltError(QStringLiteral("The reply is empty."));
     if (r.name() != u"Envelope" || r.namespaceUri() != SoapNs::Envelope12)
@@ -317,7 +319,7 @@ TSoapValue TSoapReader::ReadResponse(const QByteArray& xml, const TSoapInterface
     Q_UNUSED(intf);
     const QString doc = decode(xml);
     QXmlStreamReader r(doc);
-    enterBody(r);
+    enterBody(r, doc);
     if (r.name() == u"Fault" && r.namespaceUri() == SoapNs::Envelope12)
         raiseFault(r, doc);
     TSoapValue result;
@@ -340,7 +342,7 @@ void TSoapReader::RaiseIfFault(const QByteArray& xml) {
     try {
         doc = decode(xml);
         r.addData(doc);
-        enterBody(r);
+        enterBody(r, doc);
     } catch (const EZeltError&) {
         return;
     }
@@ -351,7 +353,7 @@ void TSoapReader::RaiseIfFault(const QByteArray& xml) {
 TSoapReader::TRequest TSoapReader::ReadRequest(const QByteArray& xml, const TSoapInterface& intf) {
     const QString doc = decode(xml);
     QXmlStreamReader r(doc);
-    enterBody(r);
+    enterBody(r, doc);
     TRequest out;
     out.ElementName = r.name().toString();
     out.Operation = intf.FindOperation(out.ElementName);

@@ -114,7 +114,7 @@ TSoapHttpReply TSoapHttpTransport::Post(const QUrl& url, const QByteArray& conte
     if (!reply->isFinished())
         loop.exec(QEventLoop::ExcludeUserInputEvents);
 
-    if (!tooLarge)
+    if (!tooLarge && reply->isOpen())
         received += reply->readAll();
     refuseIfTooLarge(received.size());
     const QNetworkReply::NetworkError error = reply->error();
