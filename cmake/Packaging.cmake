@@ -23,8 +23,11 @@ install(FILES "${CMAKE_CURRENT_BINARY_DIR}/packaging/Odolink.ini" DESTINATION sh
 
 # Files that name install paths are written at install time, so that `cmake --install --prefix`
 # and the package each get their own paths.
-install(CODE "set(_odolink_pkg \"${_pkg}\")\nset(_odolink_work \"${CMAKE_CURRENT_BINARY_DIR}/packaging\")")
+install(CODE "set(_odolink_pkg \"${_pkg}\")\nset(_odolink_ini \"${CMAKE_CURRENT_BINARY_DIR}/packaging/Odolink.ini\")\nset(_odolink_work \"${CMAKE_CURRENT_BINARY_DIR}/packaging/install\")")
 install(CODE [[
+  # Installs into different prefixes may run at the same time (the tests do): each has its own copies.
+  string(MD5 _odolink_dest "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}")
+  set(_odolink_work "${_odolink_work}/${_odolink_dest}")
   set(ODOLINK_BINDIR "${CMAKE_INSTALL_PREFIX}/bin")
   set(ODOLINK_DOCDIR "${CMAKE_INSTALL_PREFIX}/share/doc/odolink")
   configure_file("${_odolink_pkg}/systemd/odolink.service.in" "${_odolink_work}/odolink.service" @ONLY)
@@ -33,13 +36,14 @@ install(CODE [[
        FILES "${_odolink_work}/odolink.service" "${_odolink_pkg}/systemd/odolink.timer")
   file(INSTALL DESTINATION "${CMAKE_INSTALL_PREFIX}/share/odolink/cron.d" TYPE FILE
        FILES "${_odolink_work}/cron.d/odolink")
+  file(REMOVE_RECURSE "${_odolink_work}")
 
   # A configured Odolink.ini is never overwritten by a later install.
   if(EXISTS "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/bin/Odolink.ini")
     message(STATUS "Kept: $ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/bin/Odolink.ini")
   else()
     file(INSTALL DESTINATION "${CMAKE_INSTALL_PREFIX}/bin" TYPE FILE
-         PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ FILES "${_odolink_work}/Odolink.ini")
+         PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ FILES "${_odolink_ini}")
   endif()
 ]])
 
@@ -49,7 +53,6 @@ set(CPACK_PACKAGE_NAME "odolink")
 set(CPACK_PACKAGE_VENDOR "Odolink")
 set(CPACK_PACKAGE_CONTACT "Odolink maintainers <odolink@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
-set(CPACK_PACKAGING_INSTALL_PREFIX "${ODOLINK_DEB_PREFIX}")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION "misc")
@@ -73,5 +76,13 @@ configure_file("${_pkg}/deb/prerm" "${_deb}/prerm" COPYONLY)
 file(WRITE "${_deb}/conffiles" "${ODOLINK_DEB_PREFIX}/bin/Odolink.ini\n")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA "${_deb}/postinst;${_deb}/prerm;${_deb}/postrm;${_deb}/conffiles")
 set(CPACK_PRE_BUILD_SCRIPTS "${_pkg}/deb/layout.cmake")
+# The /opt prefix is the binary package's alone; a source package keeps the tree as it is.
+file(WRITE "${_deb}/options.cmake"
+     "if(CPACK_GENERATOR STREQUAL \"DEB\")\n  set(CPACK_PACKAGING_INSTALL_PREFIX \"${ODOLINK_DEB_PREFIX}\")\nendif()\n")
+set(CPACK_PROJECT_CONFIG_FILE "${_deb}/options.cmake")
+
+# `make package_source` (cpack --config CPackSourceConfig.cmake): the sources without build folders.
+set(CPACK_SOURCE_GENERATOR "TGZ")
+set(CPACK_SOURCE_IGNORE_FILES "/\\.git(/|$)" "/build[^/]*/" "/tmp/")
 
 include(CPack)

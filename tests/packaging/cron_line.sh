@@ -39,7 +39,7 @@ if compgen -G "$prefix/bin/TrackGPS_*.log" >/dev/null; then
 fi
 
 note "a run on its own writes its log"
-printf '[Configurari]\nOraDbName=ZeltDB2\nNumeFirma=\n' >"$prefix/bin/Odolink.ini"
+write_ini "$prefix/bin" OraDbName=ZeltDB2 NumeFirma=
 run_cron || fail "the cron command failed"
 expect_log "$prefix/bin" "Nu ai setat in configurari parametrul NumeFirma" "Eroare la conectare la Oracle "
 

@@ -43,9 +43,9 @@ grep -qF " $prefix/bin/odolink " "$prefix/share/odolink/cron.d/odolink" ||
     fail "the cron line does not start $prefix/bin/odolink"
 
 note "a second install keeps the admin's Odolink.ini"
-printf '[Configurari]\r\nNumeFirma=FIRMA1\r\n' >"$prefix/bin/Odolink.ini"
+write_ini "$prefix/bin" NumeFirma=FIRMA1
+cp "$prefix/bin/Odolink.ini" "$WORK/configured.ini"
 install_into "$build" "$prefix"
-[ "$(cat "$prefix/bin/Odolink.ini")" = $'[Configurari]\r\nNumeFirma=FIRMA1\r' ] ||
-    fail "a second install overwrote the configured Odolink.ini"
+cmp -s "$prefix/bin/Odolink.ini" "$WORK/configured.ini" || fail "a second install overwrote the configured Odolink.ini"
 
 echo "install tree: ok"

@@ -35,6 +35,14 @@ install_into() {
         { cat "$WORK/install.out" >&2; fail "cmake --install into $prefix failed"; }
 }
 
+# write_ini DIR KEY=VALUE...: DIR/Odolink.ini with these keys in section Configurari, CR LF ends.
+write_ini() {
+    local dir=$1
+    shift
+    printf '[Configurari]\r\n' >"$dir/Odolink.ini"
+    printf '%s\r\n' "$@" >>"$dir/Odolink.ini"
+}
+
 # run_odolink BINARY WORKDIR: runs the program the way a scheduler starts it, with no display and
 # no platform chosen, and fails the test unless it ends by itself with exit code 0.
 run_odolink() {
