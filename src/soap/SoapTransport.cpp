@@ -113,6 +113,12 @@ TSoapHttpReply TSoapHttpTransport::Post(const QUrl& url, const QByteArray& conte
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
     if (!reply->isFinished())
         loop.exec(QEventLoop::ExcludeUserInputEvents);
+    if (!reply->isFinished()) {
+        // The application is quitting: every event loop of the thread was told to end.
+        reply->abort();
+        reply->deleteLater();
+        throw EZeltError(QStringLiteral("The exchange with %1 was interrupted.").arg(url.toString()));
+    }
 
     if (!tooLarge && reply->isOpen())
         received += reply->readAll();

@@ -120,6 +120,7 @@ void TTrackGPS::BeforeExecute(const QString& MethodName, QByteArray& SOAPRequest
 }
 
 std::unique_ptr<THTTPRIO> TTrackGPS::NewClient() {
+    TrackGPSWs::RegisterTrackGPSWs();
     auto rio = std::make_unique<THTTPRIO>(QStringLiteral("ITrackGPS"));
     rio->SetURL(FURL);
     rio->SetOnBeforeExecute(

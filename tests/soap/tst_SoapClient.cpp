@@ -5,6 +5,7 @@
 
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using namespace TestContract;
 
@@ -237,6 +238,17 @@ private slots:
         } catch (const EZeltError& e) {
             QVERIFY2(e.Message().contains(u"0.2 seconds"), qPrintable(e.Message()));
         }
+    }
+
+    // Last: once the application is told to quit, no later event loop of this thread would run.
+    void quittingApplicationEndsTheCall() {
+        TestSoapServer server;
+        Reply never;
+        never.NeverAnswer = true;
+        server.SetReply(never);
+        QTimer::singleShot(50, qApp, [] { QCoreApplication::exit(0); });
+        QCOMPARE(call(server.Url()),
+                 QStringLiteral("The exchange with %1 was interrupted.").arg(server.Url().toString()));
     }
 };
 
