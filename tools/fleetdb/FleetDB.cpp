@@ -55,18 +55,37 @@ bool ValidCompany(const QString& company) {
 } // namespace
 
 QString FleetDateText(const QString& text) {
-    QString iso = text.trimmed();
-    if (iso.size() > 10 && iso[10] == u' ')
-        iso[10] = u'T';
-    QDateTime dt;
-    for (const char* pattern : {"yyyy-MM-ddTHH:mm:ss", "yyyy-MM-ddTHH:mm", "yyyy-MM-dd"}) {
-        dt = QDateTime::fromString(iso, QLatin1String(pattern));
-        if (dt.isValid())
-            break;
+    // Parsed by hand: local-time conversions would make a million readings take minutes.
+    const QString t = text.trimmed();
+    auto number = [&](qsizetype at, qsizetype digits, int& value) {
+        if (at + digits > t.size())
+            return false;
+        value = 0;
+        for (qsizetype i = at; i < at + digits; ++i) {
+            if (!t[i].isDigit())
+                return false;
+            value = value * 10 + t[i].digitValue();
+        }
+        return true;
+    };
+    int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
+    bool ok = number(0, 4, y) && t.size() >= 10 && t[4] == u'-' && number(5, 2, mo) && t[7] == u'-' &&
+              number(8, 2, d);
+    if (ok && t.size() > 10) {
+        ok = (t[10] == u' ' || t[10] == u'T') && number(11, 2, h) && t.size() >= 16 && t[13] == u':' &&
+             number(14, 2, mi);
+        if (ok && t.size() > 16)
+            ok = t.size() == 19 && t[16] == u':' && number(17, 2, s);
     }
-    if (!dt.isValid())
+    if (!ok || !QDate::isValid(y, mo, d) || !QTime::isValid(h, mi, s))
         Fail(QStringLiteral("fleet database: \"%1\" is not a date (YYYY-MM-DD HH:MM:SS)").arg(text));
-    return dt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    return QStringLiteral("%1-%2-%3 %4:%5:%6")
+        .arg(y, 4, 10, QChar(u'0'))
+        .arg(mo, 2, 10, QChar(u'0'))
+        .arg(d, 2, 10, QChar(u'0'))
+        .arg(h, 2, 10, QChar(u'0'))
+        .arg(mi, 2, 10, QChar(u'0'))
+        .arg(s, 2, 10, QChar(u'0'));
 }
 
 struct TFleetDBWriter::Impl {
