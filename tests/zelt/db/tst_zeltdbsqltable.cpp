@@ -81,6 +81,30 @@ QString JoinLines(const QString& separator) {
     return VehicleQueryLines.join(separator);
 }
 
+template <typename Fn> QString ErrorOf(Fn fn) {
+    try {
+        fn();
+    } catch (const EZeltDBError& e) {
+        return e.Message();
+    }
+    return QStringLiteral("<no error>");
+}
+
+QList<TFleetVehicle> ThreeVehicles() {
+    return {Vehicle(1, "I1", {Reading("2025-03-01 10:00:00", 10)}),
+            Vehicle(2, "I2", {Reading("2025-03-01 11:00:00", 20)}),
+            Vehicle(3, "I3", {Reading("2025-03-01 12:00:00", 30)})};
+}
+
+// Opened the way the job opens its queries: created without an owner, on the connection.
+std::unique_ptr<TZeltDBSQLTable> Opened(Fleet& fleet, const QString& sql) {
+    auto q = std::make_unique<TZeltDBSQLTable>();
+    q->SetConnection(&fleet.Conn);
+    q->SetSQLText(sql);
+    q->Open();
+    return q;
+}
+
 } // namespace
 
 class TestZeltDBSQLTable final : public QObject {
@@ -140,6 +164,202 @@ private slots:
         QCOMPARE(q.FieldByName("KmBord").AsInteger(), 0);
         QCOMPARE(q.FieldByName("DataBord").AsDateTime(), QDateTime(QDate(2025, 3, 2), QTime(8, 30)));
         QCOMPARE(q.FieldByName("DataBord").AsDateTime().timeSpec(), Qt::LocalTime);
+    }
+
+    void ownerMacroInAnyCase_data() {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QString>("expanded");
+        QTest::newRow("upper") << "SELECT COUNT(*) FROM <OWNER>.TMP_NARTOBJ"
+                               << "SELECT COUNT(*) FROM ACME.TMP_NARTOBJ";
+        QTest::newRow("lower") << "SELECT COUNT(*) FROM <owner>.TMP_NARTOBJ"
+                               << "SELECT COUNT(*) FROM ACME.TMP_NARTOBJ";
+        QTest::newRow("mixed, every occurrence")
+            << "SELECT COUNT(*) FROM <Owner>.NPARCAUT P, <oWnEr>.TMP_NARTOBJ T"
+            << "SELECT COUNT(*) FROM ACME.NPARCAUT P, ACME.TMP_NARTOBJ T";
+        QTest::newRow("other macros left alone") << "SELECT '<admin>' FROM <owner>.TMP_NARTOBJ"
+                                                 << "SELECT '<admin>' FROM ACME.TMP_NARTOBJ";
+    }
+
+    void ownerMacroInAnyCase() {
+        QFETCH(QString, sql);
+        QFETCH(QString, expanded);
+        Fleet fleet({});
+        auto q = Opened(fleet, sql);
+        QVERIFY(q->Active());
+        QCOMPARE(q->SQLText(), expanded);
+    }
+
+    void reopenKeepsTheFirstOwner() {
+        Fleet fleet({});
+        TZeltDBSQLTable q;
+        q.SetConnection(&fleet.Conn);
+        q.SetSQLText("SELECT COUNT(*) FROM <OWNER>.TMP_NARTOBJ");
+        q.Open();
+        q.Close();
+        fleet.Conn.SetAdmin("OTHER");
+        q.Open();
+        QCOMPARE(q.SQLText(), QString("SELECT COUNT(*) FROM ACME.TMP_NARTOBJ"));
+    }
+
+    void emptyOwnerIsRejectedByTheServer() {
+        Fleet fleet({});
+        fleet.Conn.SetAdmin("");
+        TZeltDBSQLTable q;
+        q.SetConnection(&fleet.Conn);
+        q.SetSQLText("SELECT * FROM <OWNER>.NPARCAUT");
+        const QString error = ErrorOf([&] { q.Open(); });
+        QCOMPARE(q.SQLText(), QString("SELECT * FROM .NPARCAUT"));
+        QVERIFY2(error.contains("syntax error"), qPrintable(error));
+        QVERIFY(!q.Active());
+    }
+
+    void failingOpenLeavesItClosed_data() {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("missing table") << "SELECT * FROM ACME.NOSUCH"
+                                       << "no such table: ACME.NOSUCH";
+        QTest::newRow("missing schema") << "SELECT * FROM BETA.NPARCAUT"
+                                        << "no such table: BETA.NPARCAUT";
+        QTest::newRow("malformed") << "SELECT FROM"
+                                   << "syntax error";
+    }
+
+    void failingOpenLeavesItClosed() {
+        QFETCH(QString, sql);
+        QFETCH(QString, expected);
+        Fleet fleet(ThreeVehicles());
+        TZeltDBSQLTable q;
+        q.SetConnection(&fleet.Conn);
+        q.SetSQLText(sql);
+        const QString error = ErrorOf([&] { q.Open(); });
+        QVERIFY2(error.contains(expected), qPrintable(error));
+        QVERIFY(!q.Active());
+        QCOMPARE(q.RecordCount(), 0);
+        QVERIFY(q.Eof());
+        q.SetSQLText("SELECT * FROM ACME.NPARCAUT");
+        q.Open();
+        QCOMPARE(q.RecordCount(), 3);
+    }
+
+    void openWithoutConnection() {
+        TZeltDBSQLTable q;
+        q.SetSQLText("SELECT 1");
+        QVERIFY(ErrorOf([&] { q.Open(); }).contains("no connection"));
+        TZeltSQLConnection closed;
+        q.SetConnection(&closed);
+        QCOMPARE(ErrorOf([&] { q.Open(); }), QString("Connection is not open"));
+        QVERIFY(!q.Active());
+    }
+
+    void walkingTheRows() {
+        Fleet fleet(ThreeVehicles());
+        auto q = Opened(fleet, "SELECT CODNPARCAUT FROM ACME.NPARCAUT ORDER BY 1");
+        QCOMPARE(q->RecordCount(), 3);
+        QStringList seen;
+        QList<int> positions;
+        for (q->First(); !q->Eof(); q->Next()) {
+            positions << q->RecNo();
+            seen << q->FieldByName("codnparcaut").AsString();
+        }
+        QCOMPARE(positions, (QList<int>{1, 2, 3}));
+        QCOMPARE(seen, (QStringList{"1", "2", "3"}));
+        QCOMPARE(q->RecNo(), 3);        // the cursor stays on the last row
+        fleet.Conn.SetConnected(false); // the rows are on the client
+        q->First();
+        QCOMPARE(q->FieldByName("CODNPARCAUT").AsInteger(), 1);
+    }
+
+    void emptyResult() {
+        Fleet fleet(ThreeVehicles());
+        auto q = Opened(fleet, "SELECT * FROM ACME.NPARCAUT WHERE 1 = 0");
+        QVERIFY(q->Active());
+        QCOMPARE(q->RecordCount(), 0);
+        QVERIFY(q->Eof());
+        QCOMPARE(q->RecNo(), 0);
+        QVERIFY(q->FieldByName("NrInreg").IsNull());
+    }
+
+    void fieldByName() {
+        Fleet fleet(ThreeVehicles());
+        auto q = Opened(
+            fleet,
+            "SELECT P.CODNPARCAUT, R.DATABORD, R.KMBORD, '12,5' AS TXT, 2.5 AS REAL FROM ACME.NPARCAUT P "
+            "JOIN ACME.NPARC0 R ON R.CODNPARCAUT = P.CODNPARCAUT ORDER BY 1");
+        QCOMPARE(q->FieldByName("DataBord").FieldName(), QString("DATABORD"));
+        QCOMPARE(q->FieldByName("DataBord").AsDateTime(), QDateTime(QDate(2025, 3, 1), QTime(10, 0)));
+        QCOMPARE(q->FieldByName("DataBord").AsString(), QString("2025-03-01 10:00:00"));
+        QCOMPARE(q->FieldByName("KmBord").AsInteger(), 10);
+        QCOMPARE(q->FieldByName("real").AsFloat(), 2.5);
+        QCOMPARE(q->FieldByName("real").AsString(), QString("2.5"));
+        QCOMPARE(q->FieldByName("TXT").AsString(), QString("12,5"));
+        QCOMPARE(ErrorOf([&] { q->FieldByName("NoSuch"); }), QString("Field 'NoSuch' not found"));
+        QCOMPARE(q->FindField("NoSuch"), nullptr);
+    }
+
+    void customizeHookRunsBeforeExpansion() {
+        Fleet fleet(ThreeVehicles());
+        TZeltDBSQLTable q;
+        q.SetConnection(&fleet.Conn);
+        q.SetSQLText("SELECT COUNT(*) AS N FROM ACME.NPARCAUT");
+        int calls = 0;
+        q.OnCustomizeSqlText = [&](TZeltDBSQLTable& dataset) {
+            ++calls;
+            QCOMPARE(&dataset, &q);
+            if (calls == 1) // a refresh expands no macro
+                dataset.SetSQLText("SELECT COUNT(*) AS N FROM <owner>.NPARCAUT WHERE CODNPARCAUT > 1");
+        };
+        q.Open();
+        QCOMPARE(calls, 1);
+        QCOMPARE(q.SQLText(), QString("SELECT COUNT(*) AS N FROM ACME.NPARCAUT WHERE CODNPARCAUT > 1"));
+        QCOMPARE(q.FieldByName("N").AsInteger(), 2);
+        q.Refresh();
+        QCOMPARE(calls, 2);
+    }
+
+    void resultIsFetchedAtOpen() {
+        Fleet fleet(ThreeVehicles());
+        auto q = Opened(fleet, "SELECT * FROM ACME.NPARCAUT");
+        fleet.Conn.ExecuteDirect("DELETE FROM ACME.NPARCAUT");
+        QCOMPARE(q->RecordCount(), 3);
+        q->Refresh();
+        QCOMPARE(q->RecordCount(), 0);
+    }
+
+    void cloneIsASecondCursor() {
+        Fleet fleet(ThreeVehicles());
+        auto q = Opened(fleet, "SELECT CODNPARCAUT FROM ACME.NPARCAUT ORDER BY 1");
+        TZeltDBMemTable* clone = q->Clone();
+        QCOMPARE(q->Clone(), clone);
+        QVERIFY(clone->CachedUpdates());
+        QCOMPARE(clone->RecordCount(), 3);
+        clone->Last();
+        QCOMPARE(clone->FieldByName("CodNParcAut").AsInteger(), 3);
+        QCOMPARE(q->FieldByName("CodNParcAut").AsInteger(), 1); // the dataset's own cursor did not move
+        q->Close();
+        q->Open();
+        TZeltDBMemTable* fresh = q->Clone();
+        QVERIFY(fresh->Active());
+        QCOMPARE(fresh->RecNo(), 1);
+    }
+
+    void closeFiresAfterCloseAndClearsRows() {
+        Fleet fleet(ThreeVehicles());
+        auto q = Opened(fleet, "SELECT * FROM ACME.NPARCAUT");
+        QStringList events;
+        q->AfterClose = [&](TZeltDBDataSet&) { events << "AfterClose"; };
+        q->Close();
+        q->Close();
+        QCOMPARE(events, QStringList{"AfterClose"});
+        QVERIFY(!q->Active());
+        QCOMPARE(q->FieldCount(), 0);
+    }
+
+    void createdWithoutOwnerHasCachedUpdates() {
+        TZeltDBSQLTable q;
+        QVERIFY(q.CachedUpdates());
+        QVERIFY(!q.Active());
+        QCOMPARE(q.Connection(), nullptr);
+        QCOMPARE(q.parent(), nullptr);
     }
 };
 
