@@ -58,7 +58,8 @@ const char* kFixture = R"({
     "7": { "CarrierCode": "B-07-XYZ", "CarrierName": "Van", "Address": null, "Latitude": 44.5, "Longitude": 26.0,
            "GPSDate": "2024-05-02T08:15:00+03:00", "EngineEvent": 1,
            "stops": [ { "UserName": "u",
-                        "PrecalcData": { "StartDate": "2024-05-02T08:15:00+03:00", "DeviceProblemMobile": true } } ] },
+                        "PrecalcData": { "StartDate": "2024-05-02T08:15:00+03:00", "DeviceProblemMobile": true } },
+                      { "UserName": "v", "PrecalcData": null } ] },
     "8": { "CarrierCode": "CJ-08-XYZ", "Latitude": 46.77, "Longitude": 23.6,
            "way": [ { "GPSDate": "2024-05-02T08:00:00Z", "LatDecimal": 46.7 } ] }
   }
@@ -364,8 +365,12 @@ void TestTrackGpsSim::replyForms_data() {
     QTest::newRow("carrier location in its own namespace")
         << "GetCarrierLocation" << username << Params{{"carrierId", "7"}} << "wse:CarrierName"
         << "Van";
-    QTest::newRow("a nil field is sent as nil")
-        << "GetCarrierLocation" << username << Params{{"carrierId", "7"}} << "wse:Address/@nil"
+    QTest::newRow("a nil text is left out")
+        << "GetCarrierLocation" << username << Params{{"carrierId", "7"}} << "wse:Address"
+        << "(absent)";
+    QTest::newRow("a nil object is sent as nil")
+        << "GetCarrierStops" << username << with({{"carrierId", "7"}}, interval)
+        << "dae:Stop#1/dae:PrecalcData/@nil"
         << "true";
     QTest::newRow("carrier location by IMEI")
         << "GetCarrierLocationByIMEI" << username << Params{{"imei", "350000000000002"}} << "wse:CarrierCode"
@@ -418,6 +423,10 @@ void TestTrackGpsSim::replyForms() {
                                 ->child(soaptest::kServiceNs, operation + QStringLiteral("Result"));
     QVERIFY(result);
     const std::optional<QString> value = valueAt(*result, path);
+    if (expected == QLatin1StringView("(absent)")) {
+        QVERIFY2(!value, qPrintable(*value));
+        return;
+    }
     QVERIFY2(value,
              qPrintable(QStringLiteral("nothing at %1 in %2").arg(path, QString::fromUtf8(reply.body))));
     QCOMPARE(*value, expected);

@@ -1,5 +1,9 @@
 #include "SoapReply.h"
 
+#include "ContractBridge.h"
+#include "SoapWriter.h"
+#include "TrackGPSWs_Unit.h"
+
 #include <QXmlStreamWriter>
 
 namespace sim {
@@ -33,41 +37,6 @@ public:
 
     QXmlStreamWriter& xml() { return FXml; }
 
-    // The fields of `object` as children of the element just started, in wire order.
-    void writeFields(const SimObject& object) {
-        const QString ns = object.type->ns;
-        for (std::size_t i = 0; i < object.values.size(); ++i) {
-            const auto& value = object.values[i];
-            if (!value)
-                continue;
-            const FieldDef& field = object.type->fields[i];
-            const QString name = QLatin1StringView(field.name);
-            switch (value->form) {
-            case FieldValue::Form::Text:
-                FXml.writeTextElement(ns, name, value->text);
-                break;
-            case FieldValue::Form::Nil:
-                FXml.writeEmptyElement(ns, name);
-                FXml.writeAttribute(kXsiNs, QStringLiteral("nil"), QStringLiteral("true"));
-                break;
-            case FieldValue::Form::Strings:
-                FXml.writeStartElement(ns, name);
-                FXml.writeNamespace(kArraysNs, QStringLiteral("c"));
-                for (const QString& s : value->strings)
-                    FXml.writeTextElement(kArraysNs, QStringLiteral("string"), s);
-                FXml.writeEndElement();
-                break;
-            case FieldValue::Form::Object:
-                FXml.writeStartElement(ns, name);
-                if (value->object->type->ns != object.type->ns)
-                    FXml.writeNamespace(value->object->type->ns, QStringLiteral("d"));
-                writeFields(*value->object);
-                FXml.writeEndElement();
-                break;
-            }
-        }
-    }
-
 private:
     QByteArray FBuffer;
     QXmlStreamWriter FXml;
@@ -82,44 +51,53 @@ QByteArray writeResponse(const OperationDef& operation, const OperationResult& r
     w.beginEnvelope(operation.responseAction(), relatesTo);
     // The wrapper elements take the service namespace as their default, declared on the response
     // element itself, as WCF writes it.
+    const QString serviceNs = kServiceNs;
+    const QString resultName = operation.resultElement();
     xml.writeStartElement(operation.responseElement());
-    xml.writeAttribute(QStringLiteral("xmlns"), kServiceNs);
-    xml.writeStartElement(operation.resultElement());
+    xml.writeDefaultNamespace(serviceNs);
     switch (operation.result) {
     case ResultKind::Text:
-        if (result.nil) {
-            xml.writeNamespace(kXsiNs, QStringLiteral("i"));
-            xml.writeAttribute(kXsiNs, QStringLiteral("nil"), QStringLiteral("true"));
-        } else {
-            xml.writeCharacters(result.lexical);
-        }
+        TSoapWriter::WriteElement(xml, serviceNs, resultName, TSoapKind::String,
+                                  result.nil ? TSoapView() : TSoapView(&result.lexical),
+                                  sfOptional | sfNillable);
         break;
     case ResultKind::Double:
+        TSoapWriter::WriteElement(xml, serviceNs, resultName, TSoapKind::Double,
+                                  SoapLexical::ParseDouble(result.lexical), sfOptional);
+        break;
     case ResultKind::Boolean:
-        xml.writeCharacters(result.lexical);
+        TSoapWriter::WriteElement(xml, serviceNs, resultName, TSoapKind::Boolean,
+                                  result.lexical == QLatin1StringView("true"), sfOptional);
         break;
     case ResultKind::Bytes:
-        xml.writeCharacters(QString::fromLatin1(result.bytes.toBase64()));
+        TSoapWriter::WriteElement(xml, serviceNs, resultName, TSoapKind::Base64, &result.bytes,
+                                  sfOptional | sfNillable);
         break;
     case ResultKind::Object:
-        xml.writeNamespace(operation.resultType->ns, QStringLiteral("b"));
+    case ResultKind::ObjectArray: {
+        // The content's namespace and xsi are declared where the content begins, as data-contract
+        // services do.
+        const QString contentNs = operation.resultType->ns;
+        xml.writeStartElement(serviceNs, resultName);
+        xml.writeNamespace(contentNs, QStringLiteral("b"));
         xml.writeNamespace(kXsiNs, QStringLiteral("i"));
-        if (result.object)
-            w.writeFields(*result.object);
-        else
-            xml.writeAttribute(kXsiNs, QStringLiteral("nil"), QStringLiteral("true"));
-        break;
-    case ResultKind::ObjectArray:
-        xml.writeNamespace(operation.resultType->ns, QStringLiteral("b"));
-        xml.writeNamespace(kXsiNs, QStringLiteral("i"));
-        for (const SimObject& item : result.items) {
-            xml.writeStartElement(operation.resultType->ns, QLatin1StringView(operation.resultType->name));
-            w.writeFields(item);
-            xml.writeEndElement();
+        if (operation.result == ResultKind::Object) {
+            if (result.object)
+                TSoapWriter::WriteFields(xml, *toContract(*result.object), contentNs);
+            else
+                xml.writeAttribute(kXsiNs, QStringLiteral("nil"), QStringLiteral("true"));
+        } else {
+            for (const SimObject& item : result.items) {
+                const std::unique_ptr<TRemotable> contract = toContract(item);
+                TSoapWriter::WriteElement(xml, contentNs, QLatin1StringView(operation.resultType->name),
+                                          TSoapKind::Object, static_cast<const TRemotable*>(contract.get()),
+                                          sfNillable, contentNs);
+            }
         }
+        xml.writeEndElement();
         break;
     }
-    xml.writeEndElement(); // Result
+    }
     xml.writeEndElement(); // Response
     return w.endEnvelope();
 }
@@ -144,11 +122,14 @@ QByteArray writeFault(const SimFault& fault, const OperationDef* operation, cons
     xml.writeEndElement();
     xml.writeEndElement(); // Reason
     if (application) {
+        TrackGPSWs::WebServiceFault2 detail;
+        detail.SetMessage_(fault.Message());
+        const TSoapTypeInfo* type = RemClassRegistry().FindClass(typeid(detail));
         xml.writeStartElement(kSoap12Ns, QStringLiteral("Detail"));
-        xml.writeStartElement(QLatin1StringView(types::WebServiceFault.name));
-        xml.writeAttribute(QStringLiteral("xmlns"), types::WebServiceFault.ns);
+        xml.writeStartElement(type->XmlName);
+        xml.writeDefaultNamespace(type->Namespace);
         xml.writeNamespace(kXsiNs, QStringLiteral("i"));
-        xml.writeTextElement(QStringLiteral("Message"), fault.Message());
+        TSoapWriter::WriteFields(xml, detail);
         xml.writeEndElement();
         xml.writeEndElement(); // Detail
     }

@@ -1,5 +1,6 @@
 // trackgps-sim: a stand-in for the provider's ITrackGPS service, for trying Odolink and for its
 // tests and demo.
+#include "ContractBridge.h"
 #include "Journal.h"
 #include "SignalWatcher.h"
 #include "SimContract.h"
@@ -143,6 +144,12 @@ int main(int argc, char* argv[]) {
                              .arg(parser.value(delayOption)));
     if (parser.isSet(certOption) != parser.isSet(keyOption))
         die(kUsageError, QStringLiteral("give --tls-cert and --tls-key together"));
+
+    try {
+        sim::checkContractAgreement();
+    } catch (const EZeltError& e) {
+        die(kStartError, QStringLiteral("the service's types disagree with the contract: ") + e.Message());
+    }
 
     std::optional<sim::SimData> data;
     try {
