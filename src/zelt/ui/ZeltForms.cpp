@@ -251,10 +251,7 @@ std::unique_ptr<QMenu> TZeltForm::BuildSystemMenu() {
     const bool minimized = isMinimized();
     QAction* restore = menu->addAction(QStringLiteral("&Restaureaza"), this, [this] { showNormal(); });
     restore->setEnabled(maximized || minimized);
-    QAction* move = menu->addAction(QStringLiteral("&Muta"), this, [this] {
-        if (!StartSystemMove())
-            BeginHandDrag(QCursor::pos());
-    });
+    QAction* move = menu->addAction(QStringLiteral("&Muta"), this, [this] { StartSystemMove(); });
     move->setEnabled(!maximized);
     QAction* size = menu->addAction(QStringLiteral("&Dimensioneaza"), this, [this] {
         if (QWindow* w = windowHandle())
