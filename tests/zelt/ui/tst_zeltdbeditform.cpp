@@ -4,6 +4,7 @@
 #include "ZeltButtons.h"
 #include "ZeltDBEditForm.h"
 #include "ZeltIniFile.h"
+#include "ZeltMessageDlg.h"
 #include "ZeltPanel.h"
 #include "ZeltPersistent.h"
 #include "ZeltTitle.h"
@@ -87,7 +88,8 @@ private slots:
     void placement_data();
     void placement();
     void hiddenControlsFileHidesControls();
-    void f7AsksAndChangesNothingWhenCancelled();
+    void f7ChangesNothingUnlessPrepared_data();
+    void f7ChangesNothingUnlessPrepared();
     void macroRecordedSavedAndPlayed();
 
 private:
@@ -281,22 +283,43 @@ void TestZeltDBEditForm::hiddenControlsFileHidesControls() {
     form.close();
 }
 
-void TestZeltDBEditForm::f7AsksAndChangesNothingWhenCancelled() {
+void TestZeltDBEditForm::f7ChangesNothingUnlessPrepared_data() {
+    QTest::addColumn<bool>("cancel");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("reported");
+    QTest::newRow("the user cancels") << true << "" << false;
+    QTest::newRow("a name that climbs out of the folder") << false << "../../evil" << true;
+    QTest::newRow("a name with a path separator") << false << "a/b" << true;
+    QTest::newRow("an empty name") << false << "   " << true;
+}
+
+void TestZeltDBEditForm::f7ChangesNothingUnlessPrepared() {
+    QFETCH(bool, cancel);
+    QFETCH(QString, name);
+    QFETCH(bool, reported);
     int asked = 0;
     TZeltAccel::SetNamePrompt([&](QWidget*, const QString& current) -> std::optional<QString> {
         ++asked;
-        [&] { QCOMPARE(current, QStringLiteral("Default")); }();
-        return std::nullopt;
+        if (current != QStringLiteral("Default"))
+            return QStringLiteral("unexpected");
+        return cancel ? std::nullopt : std::optional<QString>(name);
     });
+    QStringList messages;
+    ZeltSetAutoAnswer(true);
+    ZeltSetAutoAnswerObserver([&](const TZeltAutoAnswer& a) { messages << a.Message; });
     MainLike form;
     form.AccelBaseFolder = FDir->path();
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     QTest::keyClick(form.windowHandle(), Qt::Key_F7);
+    ZeltSetAutoAnswer(false);
+    ZeltSetAutoAnswerObserver(nullptr);
     QCOMPARE(asked, 1);
     QVERIFY(!form.WM_RecordMODE);
     QVERIFY(!form.RecPanel->isVisible());
+    QCOMPARE(messages.size(), reported ? 1 : 0);
     QVERIFY(!QDir(FDir->filePath(QStringLiteral("Accel"))).exists());
+    QVERIFY(!QFileInfo::exists(FDir->filePath(QStringLiteral("../evil.XML"))));
     form.close();
 }
 
