@@ -1,6 +1,7 @@
 // Shows the stop question or an error message over a window like the main one, for screenshots:
-//   zelt-message-shot question|error [seconds]
-// The dialog answers itself with its default button after the given time (default 4 s).
+//   zelt-message-shot question|error|window [seconds]
+// The dialog answers itself with its default button after the given time (default 4 s); "window"
+// shows the window alone for that time.
 #include "ZeltButtons.h"
 #include "ZeltCommonInfo.h"
 #include "ZeltDBEditForm.h"
@@ -62,6 +63,10 @@ int main(int argc, char** argv) {
             if (TZeltNiceButton* b = dlg->DefaultButton())
                 b->click();
     });
+    if (mode == QStringLiteral("window")) {
+        QTimer::singleShot(seconds * 1000, &app, &QApplication::quit);
+        return app.exec();
+    }
     QTimer::singleShot(300, [&] {
         TModalResult r;
         if (mode == QStringLiteral("error"))
