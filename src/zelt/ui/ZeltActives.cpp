@@ -152,10 +152,10 @@ void TZeltFmtLabel::paintEvent(QPaintEvent*) {
             p.setFont(r.Font);
             if (r.Shadow) {
                 p.setPen(ZeltToQColor(FShadowColor));
-                p.drawText(QPoint(x + 1, baseline + 1), r.Text);
+                ZeltFonts::DrawText(p, QPoint(x + 1, baseline + 1), r.Text);
             }
             p.setPen(ZeltToQColor(r.Color));
-            p.drawText(QPoint(x, baseline), r.Text);
+            ZeltFonts::DrawText(p, QPoint(x, baseline), r.Text);
             x += fm.horizontalAdvance(r.Text);
         }
         y += m.Height;

@@ -304,9 +304,11 @@ void TZeltNiceButton::PaintButton(QPainter& p) {
     const int faceLeft = glyph.isNull() ? 0 : 35;
     if (showCaption && slice > 0) {
         const int look = pressed ? 6 : lit ? 3 : 0;
-        const QPixmap left = ZeltKeyTransparent(face.copy((look + 0) * slice, 0, slice, fh));
+        // Both ends are keyed by the picture's top-left pixel; the middle is copied as it is.
+        const QColor key = face.toImage().pixelColor(0, 0);
+        const QPixmap left = ZeltKeyTransparent(face.copy((look + 0) * slice, 0, slice, fh), key);
         const QPixmap middle = face.copy((look + 1) * slice, 0, slice, fh);
-        const QPixmap right = ZeltKeyTransparent(face.copy((look + 2) * slice, 0, slice, fh));
+        const QPixmap right = ZeltKeyTransparent(face.copy((look + 2) * slice, 0, slice, fh), key);
         p.drawPixmap(faceLeft, faceTop, left);
         for (int x = faceLeft + slice; x < W - slice; x += slice)
             p.drawPixmap(x, faceTop, middle);
@@ -555,7 +557,7 @@ void TZeltTouchButton::PaintButton(QPainter& p) {
         const int ty = textPos.y() + textSize.height() / 2 - 1;
         p.setPen(Qt::NoPen);
         p.setBrush(Tag() == -9990 ? kRed : QColor(Qt::white));
-        p.drawPolygon(QPolygon{QPoint(tx, ty), QPoint(tx + 5, ty), QPoint(tx + 2, ty + 3)});
+        p.drawPolygon(QPolygon{QPoint(tx - 1, ty), QPoint(tx + 5, ty), QPoint(tx + 2, ty + 3)});
         if (lit || pressed) {
             const int ks[4] = {40, 35, 30, 25};
             for (int i = 0; i < 4; ++i)

@@ -1,5 +1,7 @@
 #include "ZeltCaptionText.h"
 
+#include "ZeltFonts.h"
+
 #include <QPainter>
 
 TZeltCaptionText::TZeltCaptionText(const QString& caption, bool wrap, const QFontMetrics& fm, int maxWidth)
@@ -72,14 +74,14 @@ void TZeltCaptionText::Draw(QPainter& p, QPoint topLeft, QColor colour, QColor a
             const int x1 = topLeft.x() + FFm.horizontalAdvance(before);
             const int x2 = x1 + FFm.horizontalAdvance(letter);
             p.setPen(colour);
-            p.drawText(QPoint(topLeft.x(), y), before);
+            ZeltFonts::DrawText(p, QPoint(topLeft.x(), y), before);
             p.setPen(accel);
-            p.drawText(QPoint(x1, y), letter);
+            ZeltFonts::DrawText(p, QPoint(x1, y), letter);
             p.setPen(colour);
-            p.drawText(QPoint(x2, y), line.mid(a + 1));
+            ZeltFonts::DrawText(p, QPoint(x2, y), line.mid(a + 1));
         } else {
             p.setPen(colour);
-            p.drawText(QPoint(topLeft.x(), y), line);
+            ZeltFonts::DrawText(p, QPoint(topLeft.x(), y), line);
         }
         y += FLineHeight;
     }
@@ -90,7 +92,7 @@ void TZeltCaptionText::DrawCentered(QPainter& p, int x, int y, int width, QColor
     int baseline = y + FFm.ascent();
     for (const Segment& s : FLines) {
         const QString line = FDisplay.mid(s.Start, s.Length);
-        p.drawText(QPoint(x + (width - FFm.horizontalAdvance(line)) / 2, baseline), line);
+        ZeltFonts::DrawText(p, QPoint(x + (width - FFm.horizontalAdvance(line)) / 2, baseline), line);
         baseline += FLineHeight;
     }
 }

@@ -3,6 +3,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFontDatabase>
+#include <QHash>
+#include <QPainter>
+#include <QRawFont>
 #include <QStringList>
 
 #include <cmath>
@@ -55,6 +58,33 @@ QFont FromHeight(const QString& family, int heightPx, bool bold, bool italic) {
 
 QFont FromPoints(const QString& family, int points, bool bold, bool italic) {
     return FromHeight(family, PointsToPixels(points), bold, italic);
+}
+
+} // namespace ZeltFonts
+
+namespace ZeltFonts {
+
+bool NeedsSyntheticBold(const QFont& font) {
+    if (!font.bold())
+        return false;
+    static QHash<QString, bool> cache;
+    const QString key = font.key();
+    auto it = cache.find(key);
+    if (it == cache.end()) {
+        // The raw font echoes the requested weight; its face's style name tells what was found.
+        const QString style = QRawFont::fromFont(font).styleName();
+        bool boldFace = false;
+        for (const char* word : {"bold", "black", "heavy", "demi"})
+            boldFace = boldFace || style.contains(QLatin1String(word), Qt::CaseInsensitive);
+        it = cache.insert(key, !boldFace);
+    }
+    return it.value();
+}
+
+void DrawText(QPainter& painter, const QPoint& baseline, const QString& text) {
+    painter.drawText(baseline, text);
+    if (NeedsSyntheticBold(painter.font()))
+        painter.drawText(baseline + QPoint(1, 0), text);
 }
 
 } // namespace ZeltFonts

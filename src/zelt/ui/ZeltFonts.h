@@ -3,6 +3,9 @@
 #include <QFont>
 #include <QString>
 
+class QPainter;
+class QPoint;
+
 // The fonts the window definitions name (Tahoma, MS Sans Serif) come from free look-alikes; DejaVu
 // stands in when those files are missing.
 namespace ZeltFonts {
@@ -17,5 +20,10 @@ bool LookAlikesLoaded();
 QFont FromHeight(const QString& family, int heightPx, bool bold = false, bool italic = false);
 QFont FromPoints(const QString& family, int points, bool bold = false, bool italic = false);
 int PointsToPixels(int points);
+
+// Text drawn at a baseline point. A bold font whose family has no bold face (MS Sans Serif) is
+// drawn twice, one pixel apart, as the classic windows made it bold.
+void DrawText(QPainter& painter, const QPoint& baseline, const QString& text);
+bool NeedsSyntheticBold(const QFont& font);
 
 } // namespace ZeltFonts

@@ -39,9 +39,7 @@ QPixmap makeFace() {
     drawFaceLook(p, 3 * slice, slice, h, QColor(128, 140, 166), QColor(84, 94, 114), QColor(200, 60, 60));
     drawFaceLook(p, 6 * slice, slice, h, QColor(52, 57, 70), QColor(84, 92, 110), QColor(20, 22, 28));
     p.end();
-    // The key colour must stay in the top-left pixel of each end slice.
-    for (int s = 0; s < 9; ++s)
-        img.setPixelColor(s * slice, 0, kKey);
+    img.setPixelColor(0, 0, kKey);
     return QPixmap::fromImage(img);
 }
 
@@ -241,8 +239,14 @@ void ZeltPicturesClear() {
 QPixmap ZeltKeyTransparent(const QPixmap& picture) {
     if (picture.isNull())
         return picture;
-    const QImage img = picture.toImage();
+    return ZeltKeyTransparent(picture, picture.toImage().pixelColor(0, 0));
+}
+
+QPixmap ZeltKeyTransparent(const QPixmap& picture, const QColor& key) {
+    if (picture.isNull())
+        return picture;
+    const QImage img = picture.toImage().convertToFormat(QImage::Format_RGB32);
     QPixmap out = picture;
-    out.setMask(QBitmap::fromImage(img.createMaskFromColor(img.pixel(0, 0), Qt::MaskInColor)));
+    out.setMask(QBitmap::fromImage(img.createMaskFromColor(key.rgb(), Qt::MaskInColor)));
     return out;
 }

@@ -19,3 +19,5 @@ void ZeltPicturesClear();
 
 // The picture with every pixel of its top-left pixel's colour made transparent.
 QPixmap ZeltKeyTransparent(const QPixmap& picture);
+// The same with a given key colour (a slice of a picture keyed by the whole picture's corner).
+QPixmap ZeltKeyTransparent(const QPixmap& picture, const QColor& key);

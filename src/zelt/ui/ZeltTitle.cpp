@@ -6,6 +6,7 @@
 #include "ZeltTitlePalette.h"
 
 #include <QColorDialog>
+#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -290,7 +291,8 @@ void TZeltTitleBar::paintEvent(QPaintEvent*) {
     if (!FCaption.isEmpty() && captionRect.width() > 0) {
         p.setClipRect(captionRect);
         p.setPen(ZeltToQColor(colour));
-        p.drawText(captionRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, FCaption);
+        const QFontMetrics fm(p.font());
+        ZeltFonts::DrawText(p, captionRect.topLeft() + QPoint(0, fm.ascent()), FCaption);
     }
 }
 
