@@ -105,6 +105,8 @@ private slots:
     void hashBreaksLines();
     void acceleratorLetterIsRed();
     void niceButtonAnswersOnlyOnItsFace();
+    void niceButtonCaptionColours();
+    void menuMarkBelowTag9989();
 
 private:
     std::unique_ptr<ZeltUiSession> FUi;
@@ -401,6 +403,51 @@ void TestZeltButtons::niceButtonAnswersOnlyOnItsFace() {
     QCOMPARE(clicked.count(), 0);
     QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(47, 28));
     QCOMPARE(clicked.count(), 1);
+}
+
+void TestZeltButtons::niceButtonCaptionColours() {
+    auto form = makeForm();
+    auto* b = new TZeltNiceButton(form.get(), mkYes);
+    b->setGeometry(0, 0, 95, 57);
+    b->setFont(ZeltFonts::FromHeight(QStringLiteral("Tahoma"), 13, true));
+    b->SetFontColor(clWhite);
+    // Not lit: the font colour with the accelerator letter in red.
+    QImage img = shot(b);
+    QVERIFY(countPixels(img, kRed) > 5);
+    QVERIFY(countPixels(img, kWhite) > 5);
+    // Lit: all in red.
+    form->show();
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    b->setFocus();
+    img = shot(b);
+    QVERIFY(countPixels(img, kRed) > 10);
+    QCOMPARE(countPixels(img, kWhite), 0);
+    // Disabled: in the darkened face colour.
+    b->setEnabled(false);
+    img = shot(b);
+    QCOMPARE(countPixels(img, kRed), 0);
+    QVERIFY(countPixels(img, kDisabledCaption) > 10);
+}
+
+void TestZeltButtons::menuMarkBelowTag9989() {
+    auto form = makeForm();
+    auto* b = makeStopButton(form.get());
+    b->setGeometry(0, 0, 80, 30);
+    b->SetCaption(QStringLiteral("M"));
+    const int plain = firstColumnOf(shot(b), kWhite);
+    b->SetTag(-9990);
+    QImage img = shot(b);
+    // A red mark left of the caption, which moves 8 pixels right.
+    QVERIFY(countPixels(img, kRed) > 0);
+    QVERIFY(firstColumnOf(img, kRed) < firstColumnOf(img, kWhite));
+    b->SetTag(-9991);
+    img = shot(b);
+    QCOMPARE(countPixels(img, kRed), 0);
+    // A white mark this time, still left of where the caption went.
+    QVERIFY(firstColumnOf(img, kWhite) < plain + 8);
+    QVERIFY(firstColumnOf(img, kWhite) > plain - 3);
+    b->SetTag(-9989);
+    QCOMPARE(firstColumnOf(shot(b), kWhite), plain);
 }
 
 QTEST_MAIN(TestZeltButtons)
