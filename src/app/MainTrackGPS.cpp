@@ -1,12 +1,12 @@
 #include "MainTrackGPS.h"
 
 #include "Clock.h"
+#include "Gauge.h"
 #include "ZeltIniFile.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QPlainTextEdit>
-#include <QProgressBar>
 #include <QScrollBar>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -43,10 +43,13 @@ TDEzeriRAZ::TDEzeriRAZ(TDEzeriRAZContext context, QWidget* parent)
     Memo1->setReadOnly(true);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
-    gauge = new QProgressBar(this);
+    gauge = new TGauge(this);
     gauge->setObjectName(QStringLiteral("gauge"));
-    gauge->setRange(0, 100);
-    gauge->setValue(10);
+    gauge->setFixedHeight(27);
+    gauge->BackColor = QColor(182, 182, 182);
+    gauge->ForeColor = QColor(15, 193, 113);
+    gauge->TextColor = Qt::white;
+    gauge->SetProgress(10);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

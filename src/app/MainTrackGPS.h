@@ -8,7 +8,7 @@
 
 class Clock;
 class QPlainTextEdit;
-class QProgressBar;
+class TGauge;
 class QTimer;
 
 // What the window needs from its surroundings; tests pass a hand-driven clock and a temporary folder.
@@ -54,7 +54,7 @@ public:
     void UpdateKMBord();
 
     QPlainTextEdit* Memo1 = nullptr;
-    QProgressBar* gauge = nullptr;
+    TGauge* gauge = nullptr;
     QTimer* Timer1 = nullptr;
 
 signals:
