@@ -2,14 +2,24 @@
 
 #include "Clock.h"
 #include "Gauge.h"
+#include "SoapTransport.h"
+#include "TrackGPS.h"
+#include "ZeltDBOwner.h"
+#include "ZeltDBSQLTable.h"
+#include "ZeltFormats.h"
 #include "ZeltIniFile.h"
+#include "ZeltSQLConnection.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTimer>
+#include <QTimeZone>
 #include <QVBoxLayout>
+
+#include <cmath>
 
 #ifndef ODOLINK_TRACKGPS_DEFAULT_URL
 #define ODOLINK_TRACKGPS_DEFAULT_URL "https://localhost/TrackGPS.WCFService/TrackGPSWs.svc"
@@ -58,6 +68,10 @@ TDEzeriRAZ::TDEzeriRAZ(TDEzeriRAZContext context, QWidget* parent)
     layout->addWidget(gauge);
     resize(542, 191);
 
+    ZeltConn = new TZeltSQLConnection(this);
+    ZeltConn->setObjectName(QStringLiteral("ZeltConn"));
+    ZeltConn->SetParams({QStringLiteral("DriverID=Ora")});
+
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(1000);
@@ -71,7 +85,9 @@ TDEzeriRAZ::~TDEzeriRAZ() = default;
 
 void TDEzeriRAZ::FormCreate() {
     FOpenDate = clock().now();
-    // The log list exists from construction (FLogFile); the session starts closed.
+    // The log list exists from construction (FLogFile); every run starts without a session.
+    if (ZeltConn->Connected())
+        ZeltConn->SetConnected(false);
 }
 
 QString TDEzeriRAZ::LogFileName() const { return TRunLog::FileName(FExeDir, FOpenDate); }
@@ -99,6 +115,7 @@ void TDEzeriRAZ::StartUpdate() {
     } finished{this};
 
     LoadConfig();
+    UseServiceTrust();
     if (!ConnectToOracle()) {
         Log(QStringLiteral("Eroare la conectare la Oracle "));
     } else if (ParametriConectareSOAP_OK()) {
@@ -150,6 +167,12 @@ void TDEzeriRAZ::LoadConfig() {
     TrackGPSCaFile = ini.ReadString(kSection, QStringLiteral("TrackGPSCaFile"));
 }
 
+void TDEzeriRAZ::UseServiceTrust() {
+    TSoapTransportOptions options = TSoapTransportOptions::Default();
+    options.CaFile = TrackGPSCaFile.isEmpty() ? QString() : QDir(FExeDir).absoluteFilePath(TrackGPSCaFile);
+    TSoapTransportOptions::SetDefault(options);
+}
+
 bool TDEzeriRAZ::ParametriConectareSOAP_OK() {
     bool ok = true;
     if (TrackGPSUser.isEmpty()) {
@@ -164,6 +187,7 @@ bool TDEzeriRAZ::ParametriConectareSOAP_OK() {
 }
 
 bool TDEzeriRAZ::ConnectToOracle() {
+    bool result = false;
     if (OraDBName.isEmpty()) {
         Log(QStringLiteral("Nu ai setat in configurari parametrul OraDBName"));
         return false;
@@ -172,12 +196,161 @@ bool TDEzeriRAZ::ConnectToOracle() {
         Log(QStringLiteral("Nu ai setat in configurari parametrul NumeFirma"));
         return false;
     }
-    EroareOracle = QStringLiteral("This build has no database driver.");
-    Log(QStringLiteral("Eroare conectare la server oracle : ") + EroareOracle);
-    return false;
+    ZeltConn->SetParam(QStringLiteral("DriverID"), DriverID);
+    ZeltConn->SetParam(QStringLiteral("DataBase"), OraDBName);
+    ZeltConn->SetParam(QStringLiteral("User_Name"), QStringLiteral("OWLFZEJQWV"));
+    ZeltConn->SetParam(QStringLiteral("Password"), QStringLiteral("KOBRAVETIN"));
+    try {
+        ZeltConn->SetConnected(true);
+        result = ZeltConn->Connected();
+        if (result)
+            Log(QStringLiteral("Conectat la Oracle "));
+        DefaultSQLConnection = ZeltConn;
+        ZeltConn->SetAdmin(NumeFirma);
+        if (result)
+            result = CompanySchema_OK();
+        if (!result)
+            Log(QStringLiteral("Nu ma pot conecta la firma : ") + NumeFirma);
+        else
+            Log(QStringLiteral("Conectat la firma : ") + NumeFirma + u'/' + OraDBName);
+    } catch (const EZeltError& e) {
+        result = false;
+        EroareOracle = e.Message();
+        EroareOracle.replace(u'\n', QStringLiteral("\r\r"));
+        Log(QStringLiteral("Eroare conectare la server oracle : ") + EroareOracle);
+    }
+    return result;
 }
 
-void TDEzeriRAZ::UpdateKMBord() {}
+bool TDEzeriRAZ::CompanySchema_OK() {
+    bool ok = false;
+    auto probe = std::make_unique<TZeltDBSQLTable>();
+    probe->SetConnection(ZeltConn);
+    probe->SetSQLText(QStringLiteral("SELECT COUNT(*) FROM <OWNER>.TMP_NARTOBJ"));
+    try {
+        probe->Open();
+        ok = true;
+    } catch (...) {
+        // Whatever the reason, the company is not usable; the caller says so.
+        ok = false;
+    }
+    probe.reset();
+    return ok;
+}
+
+namespace {
+
+// The vehicle list: each tracked vehicle with the value and date of its last reading.
+const QStringList kVehicleQuery = {
+    QStringLiteral("SELECT "),
+    QStringLiteral("  P.CODNPARCAUT, "),
+    QStringLiteral("  P0.KMBORD, "),
+    QStringLiteral("  P0.DATABORD, "),
+    QStringLiteral("  P.NRINREG, "),
+    QStringLiteral("  P.CODEXTERN "),
+    QStringLiteral("FROM "),
+    QStringLiteral("  <OWNER>.NPARCAUT P "),
+    QStringLiteral("  LEFT JOIN "),
+    QStringLiteral("  (SELECT "),
+    QStringLiteral("     CODNPARCAUT, "),
+    QStringLiteral("     MAX(KMBORD) KEEP (Dense_Rank LAST ORDER BY DATABORD) KMBORD, "),
+    QStringLiteral("     MAX(DATABORD) KEEP (Dense_Rank LAST ORDER BY DATABORD) DATABORD  "),
+    QStringLiteral("   FROM "),
+    QStringLiteral("     <OWNER>.NPARC0 "),
+    QStringLiteral("   GROUP BY CODNPARCAUT "),
+    QStringLiteral("  ) P0 ON P0.CODNPARCAUT = P.CODNPARCAUT "),
+    QStringLiteral("WHERE "),
+    QStringLiteral("  P.CODEXTERN IS NOT NULL "),
+    QStringLiteral("  AND P0.DATABORD IS NOT NULL"),
+};
+
+const QString kQuestionDate = QStringLiteral("dd.mm.yyyy hh:nn");
+
+// Days between two wall-clock times, as a floating day count: daylight saving does not stretch a day.
+double wallDaysBetween(const QDateTime& from, const QDateTime& to) {
+    const QDateTime a(from.date(), from.time(), Qt::UTC);
+    const QDateTime b(to.date(), to.time(), Qt::UTC);
+    return double(a.msecsTo(b)) / 86400000.0;
+}
+
+} // namespace
+
+void TDEzeriRAZ::UpdateKMBord() {
+    Log(QStringLiteral("Start Update Kilometri bord"));
+    auto query = std::make_unique<TZeltDBSQLTable>();
+    query->SetConnection(ZeltConn);
+    FQuery = query.get();
+    // Every way out releases the query and writes the final line; an error then goes on.
+    struct Closing {
+        TDEzeriRAZ* w;
+        std::unique_ptr<TZeltDBSQLTable>& q;
+        ~Closing() {
+            w->FQuery = nullptr;
+            q.reset();
+            w->Log(QStringLiteral("Final Update Kilometri bord"));
+        }
+    } closing{this, query};
+
+    query->SetSQLLines(kVehicleQuery);
+    query->Open();
+    Log(QString::number(query->RecordCount()) + QStringLiteral("  autovehicole de actualizat "));
+    query->First();
+    gauge->SetMinValue(0);
+    gauge->SetMaxValue(query->RecordCount());
+    while (!query->Eof()) {
+        gauge->SetProgress(query->RecNo());
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        FDataBord = query->FieldByName(QStringLiteral("DataBord")).AsDateTime();
+        const QString nrInreg = query->FieldByName(QStringLiteral("NrInreg")).AsString();
+        Log(QStringLiteral("Interogare pentru autovehicol ") + nrInreg + QStringLiteral(" DataStart : ") +
+            FormatDateTime(kQuestionDate, FDataBord) + QStringLiteral(" DataEnd : ") +
+            FormatDateTime(kQuestionDate, clock().now()));
+
+        bool EroareSoap = false;
+        const QDateTime today(clock().now().date(), QTime(0, 0));
+        if (wallDaysBetween(FDataBord, today) > 30.0) {
+            Log(QStringLiteral("Nu pot interoga un interval mai mare de 30 de zile. Vezi : ") + nrInreg);
+        } else {
+            UpdateVehicleKM(EroareSoap);
+        }
+        if (EroareSoap || StopFortat)
+            break;
+        query->Next();
+    }
+}
+
+void TDEzeriRAZ::UpdateVehicleKM(bool& EroareSoap) {
+    EroareSoap = false;
+    FSoapErrorMsg.clear();
+    TZeltDBSQLTable& query = *FQuery;
+
+    TTrackGPS client(TrackGPSUser, TrackGPSParola, TrackGPSUrl);
+    client.Mute = true;
+    const QDateTime DataEnd = clock().now();
+    const QString dataEndText = FormatDateTime(kQuestionDate, DataEnd);
+    const double km = client.GetDistanceByIMEI(query.FieldByName(QStringLiteral("CodExtern")).AsString(), FDataBord,
+                                               DataEnd, EroareSoap, FSoapErrorMsg);
+    if (EroareSoap) {
+        Log(QStringLiteral("Eroare server SOAP : ") + FSoapErrorMsg);
+        return;
+    }
+
+    const qint64 newKm = qint64(std::trunc(double(query.FieldByName(QStringLiteral("KmBord")).AsInteger()) + km));
+    Log(QStringLiteral("KM returnati : ") + FormatFloat(QStringLiteral("0.000"), km));
+    const QDate asked = clock().now().date();
+    const QString prefix = GetDBOwnerPrefix();
+    const QString insert = QStringLiteral("INSERT ") + u'\r' + QStringLiteral("INTO ") + u'\r' + prefix +
+                           QStringLiteral(" NPARC0(CODNPARC0, CODNPARCAUT, DATABORD, KMBORD, AN, LUNA) ") + u'\r' +
+                           QStringLiteral("VALUES(") + prefix + QStringLiteral("SEQ_NPARC0_CODNPARC0.NEXTVAL, ") +
+                           query.FieldByName(QStringLiteral("CodNParcAut")).AsString() + QStringLiteral(",TO_DATE('") +
+                           dataEndText + QStringLiteral("', 'DD.MM.YYYY hh24:MI')") + QStringLiteral(", ") +
+                           QString::number(newKm) + u',' + QString::number(asked.year()) + u',' +
+                           QString::number(asked.month()) + u')';
+    ZeltConn->ExecuteDirect(insert);
+    ZeltConn->ExecuteDirect(QStringLiteral("COMMIT"));
+    if (query.RecNo() < query.RecordCount())
+        FaNani(32);
+}
 
 void TDEzeriRAZ::closeEvent(QCloseEvent* event) {
     if (FClosed) {

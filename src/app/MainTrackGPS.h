@@ -9,6 +9,8 @@
 class Clock;
 class QPlainTextEdit;
 class TGauge;
+class TZeltDBSQLTable;
+class TZeltSQLConnection;
 class QTimer;
 
 // What the window needs from its surroundings; tests pass a hand-driven clock and a temporary folder.
@@ -51,11 +53,14 @@ public:
     void LoadConfig();
     bool ParametriConectareSOAP_OK();
     bool ConnectToOracle();
+    bool CompanySchema_OK();
     void UpdateKMBord();
+    void UpdateVehicleKM(bool& EroareSoap);
 
     QPlainTextEdit* Memo1 = nullptr;
     TGauge* gauge = nullptr;
     QTimer* Timer1 = nullptr;
+    TZeltSQLConnection* ZeltConn = nullptr;
 
 signals:
     // The job has finished (its steps ran or an error left them); the window may stay open.
@@ -69,6 +74,8 @@ private:
     void FormClose();
     // A log line stamped with the clock's time of day.
     void Log(const QString& message);
+    // A relative TrackGPSCaFile is taken from the executable's folder, like the configuration.
+    void UseServiceTrust();
     Clock& clock() const { return *FClock; }
 
     Clock* FClock;
@@ -79,4 +86,8 @@ private:
     bool FJobRunning = false;
     bool FClosed = false;
     bool FWakePending = false;
+    // The pass's query and current row's last-reading date, for the per-vehicle step.
+    TZeltDBSQLTable* FQuery = nullptr;
+    QDateTime FDataBord;
+    QString FSoapErrorMsg;
 };

@@ -1,6 +1,7 @@
 #include "MainTrackGPS.h"
 #include "OdolinkApplication.h"
 #include "SignalCloser.h"
+#include "ZeltDBOwner.h"
 #include "ZeltFormats.h"
 
 #include <cstdlib>
@@ -16,9 +17,11 @@ int main(int argc, char** argv) {
 
     {
         TDEzeriRAZ window;
+        SetDBOwnerMainWindow([&window] { return &window; });
         SignalCloser closer(&window);
         window.show();
         app.exec();
+        SetDBOwnerMainWindow({});
     }
     // Every orderly end is a success; the log says what happened.
     return EXIT_SUCCESS;

@@ -5,6 +5,8 @@
 ManualClock::ManualClock(QDateTime start, QObject* parent) : Clock(parent), FNow(std::move(start)) {}
 
 void ManualClock::wakeAt(const QDateTime& when, QObject* ctx, std::function<void()> fn) {
+    if (OnWakeRequested)
+        OnWakeRequested(when);
     FWakes.append(Wake{when, ctx, std::move(fn)});
     if (FAutoAdvance) {
         QMetaObject::invokeMethod(

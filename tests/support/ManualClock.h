@@ -19,6 +19,8 @@ public:
     void advance(qint64 ms) { setNow(FNow.addMSecs(ms)); }
     void setAutoAdvance(bool on) { FAutoAdvance = on; }
     int pendingWakes() const { return int(FWakes.size()); }
+    // Called with the moment of every wake request, before it is queued: lets a test act "during" a wait.
+    std::function<void(const QDateTime&)> OnWakeRequested;
 
 private:
     struct Wake {
