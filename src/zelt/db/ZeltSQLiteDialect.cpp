@@ -82,9 +82,13 @@ std::vector<Token> Tokenize(const QString& s, std::vector<qsizetype>* crFixes) {
 
 class Rewriter {
 public:
-    explicit Rewriter(const QString& sql) : S(sql), T(Tokenize(sql, &CrFixes)) { MatchParens(); }
+    Rewriter(const QString& sql, const TZeltIndexProbe& hasIndex)
+        : S(sql), HasIndex(hasIndex), T(Tokenize(sql, &CrFixes)) {
+        MatchParens();
+    }
 
     QString Run() {
+        FindSeekableKeepBlocks();
         FindKeep();
         FindSequences();
         FindOuterJoinMarks();
@@ -99,6 +103,7 @@ private:
     };
 
     const QString& S;
+    const TZeltIndexProbe& HasIndex;
     std::vector<qsizetype> CrFixes;
     std::vector<Token> T;
     std::vector<qsizetype> Match; // index of the matching parenthesis token, or -1
@@ -149,10 +154,209 @@ private:
         }
     }
 
+    // --- KEEP by index seeks ---------------------------------------------------------------
+
+    static QString Quote(const QString& name) {
+        QString q = name;
+        return u'"' + q.replace(u'"', QStringLiteral("\"\"")) + u'"';
+    }
+
+    // A plain column, optionally qualified by the table or its alias; returns the token after it.
+    qsizetype ColumnRef(qsizetype p, qsizetype last, const QString& table, const QString& alias,
+                        QString& column) const {
+        if (p > last || !IsName(p))
+            return -1;
+        if (p + 2 <= last && Is(p + 1, u".") && IsName(p + 2)) {
+            const QString qualifier = Name(p);
+            if (qualifier.compare(alias.isEmpty() ? table : alias, Qt::CaseInsensitive) != 0)
+                return -1;
+            column = Name(p + 2);
+            return p + 3;
+        }
+        if (T[p].Kind == TokKind::Word) {
+            static const QStringList keywords = {"SELECT", "FROM", "WHERE", "GROUP",  "BY",
+                                                 "AS",     "KEEP", "ORDER", "HAVING", "DISTINCT",
+                                                 "ALL",    "NULL", "CASE"};
+            if (keywords.contains(Text(p).toString().toUpper()))
+                return -1;
+        }
+        column = Name(p);
+        return p + 1;
+    }
+
+    struct KeepItem {
+        QString Output; // column name of the result
+        QString Column; // x; empty for the group column
+        bool Max = false;
+    };
+
+    // Every "( SELECT" and the statement itself are candidate blocks.
+    void FindSeekableKeepBlocks() {
+        if (!HasIndex || T.empty())
+            return;
+        TrySeekableBlock(0, qsizetype(T.size()) - 1);
+        for (qsizetype t = 0; t + 1 < qsizetype(T.size()); ++t)
+            if (Is(t, u"(") && Is(t + 1, u"SELECT") && Match[t] > t + 1 && !Covered(t + 1))
+                TrySeekableBlock(t + 1, Match[t] - 1);
+    }
+
+    void TrySeekableBlock(qsizetype first, qsizetype last) {
+        if (!Is(first, u"SELECT"))
+            return;
+        qsizetype from = -1;
+        std::vector<qsizetype> commas;
+        for (qsizetype p = first + 1; p <= last; ++p) {
+            if (Is(p, u"(") && Match[p] > p) {
+                p = Match[p];
+                continue;
+            }
+            if (Is(p, u",")) {
+                commas.push_back(p);
+            } else if (Is(p, u"FROM")) {
+                from = p;
+                break;
+            }
+        }
+        if (from < 0)
+            return;
+
+        // FROM [schema .] table [[AS] alias] GROUP BY g
+        qsizetype p = from + 1;
+        if (p > last || !IsName(p))
+            return;
+        QString schema, table = Name(p);
+        if (p + 2 <= last && Is(p + 1, u".") && IsName(p + 2)) {
+            schema = table;
+            table = Name(p + 2);
+            p += 3;
+        } else {
+            ++p;
+        }
+        QString alias;
+        if (Is(p, u"AS"))
+            ++p;
+        if (p <= last && IsName(p) && !Is(p, u"GROUP")) {
+            alias = Name(p);
+            ++p;
+        }
+        if (!Is(p, u"GROUP") || !Is(p + 1, u"BY"))
+            return;
+        QString group;
+        if (ColumnRef(p + 2, last, table, alias, group) != last + 1)
+            return;
+
+        // Items: the group column, or MIN|MAX(x) KEEP (DENSE_RANK FIRST|LAST ORDER BY y ...) name.
+        std::vector<KeepItem> items;
+        QString orderColumn;
+        int orderFlags = -1;
+        qsizetype itemFirst = first + 1;
+        commas.push_back(from);
+        for (const qsizetype end : commas) {
+            const qsizetype itemLast = end - 1;
+            if (itemLast < itemFirst)
+                return;
+            KeepItem item;
+            qsizetype q = itemFirst;
+            const bool keep = (Is(q, u"MIN") || Is(q, u"MAX")) && Is(q + 1, u"(");
+            if (keep) {
+                item.Max = Is(q, u"MAX");
+                const qsizetype close = Match[q + 1];
+                if (ColumnRef(q + 2, last, table, alias, item.Column) != close)
+                    return;
+                q = close + 1;
+                if (!Is(q, u"KEEP") || !Is(q + 1, u"(") || !Is(q + 2, u"DENSE_RANK"))
+                    return;
+                const qsizetype keepClose = Match[q + 1];
+                const bool lastRank = Is(q + 3, u"LAST");
+                if (!(lastRank || Is(q + 3, u"FIRST")) || !Is(q + 4, u"ORDER") || !Is(q + 5, u"BY"))
+                    return;
+                QString column;
+                qsizetype r = ColumnRef(q + 6, keepClose - 1, table, alias, column);
+                if (r < 0)
+                    return;
+                bool descending = false, nullsGiven = false, nullsFirst = false;
+                if (Is(r, u"ASC") || Is(r, u"DESC")) {
+                    descending = Is(r, u"DESC");
+                    ++r;
+                }
+                if (Is(r, u"NULLS") && (Is(r + 1, u"FIRST") || Is(r + 1, u"LAST"))) {
+                    nullsGiven = true;
+                    nullsFirst = Is(r + 1, u"FIRST");
+                    r += 2;
+                }
+                if (r != keepClose)
+                    return; // more than one ordering key
+                if (!nullsGiven)
+                    nullsFirst = descending;
+                if (lastRank) {
+                    descending = !descending;
+                    nullsFirst = !nullsFirst;
+                }
+                const int flags =
+                    (descending ? ZeltKeepDescending : 0) | (nullsFirst ? ZeltKeepNullsFirst : 0);
+                if (orderFlags >= 0 &&
+                    (flags != orderFlags || column.compare(orderColumn, Qt::CaseInsensitive) != 0))
+                    return;
+                orderFlags = flags;
+                orderColumn = column;
+                q = keepClose + 1;
+            } else {
+                QString column;
+                q = ColumnRef(q, itemLast, table, alias, column);
+                if (q < 0 || column.compare(group, Qt::CaseInsensitive) != 0)
+                    return;
+                item.Output = column;
+            }
+            if (Is(q, u"AS"))
+                ++q;
+            if (q <= itemLast && IsName(q)) {
+                item.Output = Name(q);
+                ++q;
+            }
+            if (q != itemLast + 1 || item.Output.isEmpty())
+                return; // a KEEP needs its name
+            items.push_back(item);
+            itemFirst = end + 1;
+        }
+        if (orderFlags < 0 || !HasIndex(schema, table, {group, orderColumn}))
+            return;
+
+        // Per group: its best ordering value by seeks, then each value among the rows holding it.
+        const QString tbl = schema.isEmpty() ? Quote(table) : Quote(schema) + u'.' + Quote(table);
+        const QString g = Quote(group), y = Quote(orderColumn);
+        const QString bestNonNull =
+            QStringLiteral("(SELECT %1(\"zelt_m\".%2) FROM %3 \"zelt_m\" WHERE \"zelt_m\".%4 IS "
+                           "\"zelt_s\".\"g\")")
+                .arg((orderFlags & ZeltKeepDescending) ? "MAX" : "MIN", y, tbl, g);
+        const QString best =
+            (orderFlags & ZeltKeepNullsFirst)
+                ? QStringLiteral("CASE WHEN EXISTS (SELECT 1 FROM %1 \"zelt_n\" WHERE \"zelt_n\".%2 IS "
+                                 "\"zelt_s\".\"g\" AND \"zelt_n\".%3 IS NULL) THEN NULL ELSE %4 END")
+                      .arg(tbl, g, y, bestNonNull)
+                : bestNonNull;
+        QStringList outputs;
+        for (const KeepItem& item : items) {
+            if (item.Column.isEmpty())
+                outputs << QStringLiteral("\"zelt_d\".\"g\" AS ") + Quote(item.Output);
+            else
+                outputs << QStringLiteral(
+                               "(SELECT %1(\"zelt_k\".%2) FROM %3 \"zelt_k\" WHERE \"zelt_k\".%4 IS "
+                               "\"zelt_d\".\"g\" AND \"zelt_k\".%5 IS \"zelt_d\".\"y\") AS %6")
+                               .arg(item.Max ? "MAX" : "MIN", Quote(item.Column), tbl, g, y,
+                                    Quote(item.Output));
+        }
+        // MATERIALIZED keeps the best values from being computed again for every use.
+        const QString block =
+            QStringLiteral("WITH \"zelt_d\"(\"g\", \"y\") AS MATERIALIZED (SELECT \"zelt_s\".\"g\", %1 "
+                           "FROM (SELECT DISTINCT %2 AS \"g\" FROM %3) \"zelt_s\") SELECT %4 FROM \"zelt_d\"")
+                .arg(best, g, tbl, outputs.join(QStringLiteral(", ")));
+        Repl.push_back({T[first].Begin, T[last].End, block});
+    }
+
     // MIN|MAX ( x ) KEEP ( DENSE_RANK FIRST|LAST ORDER BY key, ... )
     void FindKeep() {
         for (qsizetype k = 0; k < qsizetype(T.size()); ++k) {
-            if (!Is(k, u"KEEP") || T[k].Kind != TokKind::Word || !Is(k + 1, u"("))
+            if (!Is(k, u"KEEP") || T[k].Kind != TokKind::Word || !Is(k + 1, u"(") || Covered(k))
                 continue;
             const qsizetype argClose = k - 1;
             if (!Is(argClose, u")") || Match[argClose] < 1)
@@ -183,7 +387,8 @@ private:
             if (Is(argFirst, u"ALL") || Is(argFirst, u"DISTINCT"))
                 ++argFirst; // neither changes a minimum or maximum
             QString call = QStringLiteral("zelt_keep(") + (aggName == u"MAX" ? u'1' : u'0') +
-                           QStringLiteral(", (") + ZeltSQLiteRewrite(Source(argFirst, argClose - 1)) + u')';
+                           QStringLiteral(", (") +
+                           ZeltSQLiteRewrite(Source(argFirst, argClose - 1), HasIndex) + u')';
 
             qsizetype keyFirst = keepOpen + 5;
             for (qsizetype t = keyFirst; t <= keepClose; ++t) {
@@ -219,7 +424,7 @@ private:
                 }
                 const int flags =
                     (descending ? ZeltKeepDescending : 0) | (nullsFirst ? ZeltKeepNullsFirst : 0);
-                call += QStringLiteral(", (") + ZeltSQLiteRewrite(Source(keyFirst, keyLast)) +
+                call += QStringLiteral(", (") + ZeltSQLiteRewrite(Source(keyFirst, keyLast), HasIndex) +
                         QStringLiteral("), ") + QString::number(flags);
                 keyFirst = t + 1;
             }
@@ -284,8 +489,8 @@ private:
 
 } // namespace
 
-QString ZeltSQLiteRewrite(const QString& sql) {
-    return Rewriter(sql).Run();
+QString ZeltSQLiteRewrite(const QString& sql, const TZeltIndexProbe& hasIndex) {
+    return Rewriter(sql, hasIndex).Run();
 }
 
 TZeltStatementKind ZeltStatementKind(const QString& sql) {

@@ -2,6 +2,9 @@
 
 #include <QDate>
 #include <QString>
+#include <QStringList>
+
+#include <functional>
 
 // The few Oracle forms the embedded engine speaks, turned into SQLite:
 //   MIN|MAX(x) KEEP (DENSE_RANK FIRST|LAST ORDER BY y [ASC|DESC] [NULLS FIRST|LAST], ...)
@@ -9,7 +12,15 @@
 //   SCHEMA.SEQ.NEXTVAL, SEQ.NEXTVAL -> zelt_nextval('SCHEMA', 'SEQ')
 // TO_DATE is a function of the engine and needs no rewriting. Everything else is left as written.
 // Oracle forms that the engine recognises but does not support raise EZeltDBError saying so.
-QString ZeltSQLiteRewrite(const QString& sql);
+//
+// A grouped query block of the form
+//   SELECT g, MIN|MAX(x) KEEP (DENSE_RANK FIRST|LAST ORDER BY y ...) a, ... FROM t GROUP BY g
+// (plain columns, one ordering key shared by every KEEP) on a table with an index on (g, y) is
+// instead written as seeks in that index per group, which SQLite runs far faster than a scan.
+// hasIndex tells whether such an index exists; without it every KEEP becomes the aggregate.
+using TZeltIndexProbe =
+    std::function<bool(const QString& schema, const QString& table, const QStringList& columns)>;
+QString ZeltSQLiteRewrite(const QString& sql, const TZeltIndexProbe& hasIndex = {});
 
 // How a statement takes part in Oracle's transaction model.
 enum class TZeltStatementKind {

@@ -154,7 +154,10 @@ bool TZeltSQLiteEngine::InTransaction() const {
 void TZeltSQLiteEngine::Run(QSqlQuery& query, const QString& sql) {
     if (!Connected())
         throw EZeltDBError(QStringLiteral("not connected"));
-    const QString rewritten = ZeltSQLiteRewrite(sql);
+    const QString rewritten = ZeltSQLiteRewrite(
+        sql, [this](const QString& schema, const QString& table, const QStringList& columns) {
+            return HasIndex(schema, table, columns);
+        });
     auto plain = [this](const char* statement) {
         QSqlQuery q(FDatabase);
         if (!q.exec(QString::fromLatin1(statement)))
@@ -181,6 +184,37 @@ void TZeltSQLiteEngine::Run(QSqlQuery& query, const QString& sql) {
     query.setForwardOnly(true);
     if (!query.exec(rewritten))
         throw EZeltDBError(ZeltDBErrorText(query.lastError()));
+}
+
+bool TZeltSQLiteEngine::HasIndex(const QString& schema, const QString& table,
+                                 const QStringList& columns) const {
+    auto quote = [](QString name) { return u'"' + name.replace(u'"', QStringLiteral("\"\"")) + u'"'; };
+    const QString prefix = schema.isEmpty() ? QString() : quote(schema) + u'.';
+    QSqlQuery list(FDatabase);
+    if (!list.exec(QStringLiteral("PRAGMA %1index_list(%2)").arg(prefix, quote(table))))
+        return false;
+    QStringList indexes;
+    while (list.next())
+        if (list.value(QStringLiteral("partial")).toInt() == 0)
+            indexes << list.value(QStringLiteral("name")).toString();
+    for (const QString& index : indexes) {
+        QSqlQuery info(FDatabase);
+        if (!info.exec(QStringLiteral("PRAGMA %1index_xinfo(%2)").arg(prefix, quote(index))))
+            continue;
+        qsizetype matched = 0;
+        while (matched < columns.size() && info.next()) {
+            if (info.value(QStringLiteral("key")).toInt() == 0 ||
+                info.value(QStringLiteral("name"))
+                        .toString()
+                        .compare(columns[matched], Qt::CaseInsensitive) != 0 ||
+                info.value(QStringLiteral("coll")).toString().compare(u"BINARY", Qt::CaseInsensitive) != 0)
+                break;
+            ++matched;
+        }
+        if (matched == columns.size())
+            return true;
+    }
+    return false;
 }
 
 void TZeltSQLiteEngine::Execute(const QString& command) {

@@ -26,6 +26,10 @@ public:
     // The schemas attached at connect, in the letter case of their file names.
     const QStringList& Schemas() const { return FSchemas; }
 
+    // Whether schema.table (schema empty: wherever SQLite finds it) has a full index whose leading
+    // columns are these, in this order, with the default collation.
+    bool HasIndex(const QString& schema, const QString& table, const QStringList& columns) const;
+
 private:
     void Run(QSqlQuery& query, const QString& sql);
     bool InTransaction() const;

@@ -2,6 +2,7 @@
 #include "ZeltDBSQLTable.h"
 #include "ZeltSQLConnection.h"
 #include "ZeltSQLiteDialect.h"
+#include "ZeltSQLiteEngine.h"
 
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -25,7 +26,7 @@ struct RankingSchema {
             q.exec("INSERT INTO R VALUES (1, 10, 'a'), (1, 20, 'b'), (1, 30, 'b'), (1, 5, NULL),"
                    " (2, 1, 9), (2, 2, 10), (2, 3, 9.5),"
                    " (3, NULL, 'z'), (3, 7, 'z'), (3, 100, 'y'),"
-                   " (4, NULL, 'z')");
+                   " (4, NULL, 'z'), (NULL, 1, 'q'), (NULL, 2, 'q')");
             db.close();
         }
         QSqlDatabase::removeDatabase("ranking-setup");
@@ -92,16 +93,122 @@ private slots:
                  expected);
     }
 
-    void keepPerGroup() {
+    // The same grouped KEEP with and without an index on (G, Y): seeks in the index, or the aggregate.
+    void keepPerGroupEitherPlan_data() {
+        QTest::addColumn<QString>("expression");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("LAST ascending")
+            << "MAX(X) KEEP (DENSE_RANK LAST ORDER BY Y)" << QStringList{"=2", "1=5", "2=2", "3=7", "4="};
+        QTest::newRow("FIRST ascending")
+            << "MIN(X) KEEP (DENSE_RANK FIRST ORDER BY Y)" << QStringList{"=1", "1=10", "2=1", "3=100", "4="};
+        QTest::newRow("FIRST descending") << "MAX(X) KEEP (DENSE_RANK FIRST ORDER BY Y DESC)"
+                                          << QStringList{"=2", "1=5", "2=2", "3=7", "4="};
+        QTest::newRow("LAST NULLS FIRST") << "MIN(X) KEEP (DENSE_RANK LAST ORDER BY Y NULLS FIRST)"
+                                          << QStringList{"=1", "1=20", "2=2", "3=7", "4="};
+        QTest::newRow("FIRST descending NULLS LAST")
+            << "MAX(X) KEEP (DENSE_RANK FIRST ORDER BY Y DESC NULLS LAST)"
+            << QStringList{"=2", "1=30", "2=2", "3=7", "4="};
+        QTest::newRow("the ordering column itself") << "MIN(R.Y) KEEP (DENSE_RANK LAST ORDER BY R.Y)"
+                                                    << QStringList{"=q", "1=", "2=10", "3=z", "4=z"};
+    }
+
+    void keepPerGroupEitherPlan() {
+        QFETCH(QString, expression);
+        QFETCH(QStringList, expected);
         RankingSchema schema;
-        TZeltDBSQLTable q;
-        q.SetConnection(&schema.Conn);
-        q.SetSQLText("SELECT G, MAX(X) KEEP (DENSE_RANK LAST ORDER BY Y) V FROM t.r GROUP BY G ORDER BY G");
-        q.Open();
-        QStringList rows;
-        for (; !q.Eof(); q.Next())
-            rows << q.FieldByName("G").AsString() + "=" + q.FieldByName("V").AsString();
-        QCOMPARE(rows, (QStringList{"1=5", "2=2", "3=7", "4="}));
+        for (const bool indexed : {false, true}) {
+            if (indexed)
+                schema.Conn.ExecuteDirect("CREATE INDEX T.R_G_Y ON R (G, Y)");
+            TZeltDBSQLTable q;
+            q.SetConnection(&schema.Conn);
+            q.SetSQLText("SELECT * FROM (SELECT G, " + expression +
+                         " AS V FROM T.R R GROUP BY G) ORDER BY G");
+            q.Open();
+            QStringList rows;
+            for (; !q.Eof(); q.Next())
+                rows << q.FieldByName("G").AsString() + "=" + q.FieldByName("V").AsString();
+            QCOMPARE(rows, expected);
+            QCOMPARE(q.Fields(1).FieldName(), QString("V"));
+        }
+    }
+
+    void indexProbe_data() {
+        QTest::addColumn<QString>("schema");
+        QTest::addColumn<QStringList>("columns");
+        QTest::addColumn<bool>("expected");
+        QTest::newRow("leading columns in order") << "T" << QStringList{"g", "y"} << true;
+        QTest::newRow("first column only") << "T" << QStringList{"G"} << true;
+        QTest::newRow("unqualified table") << "" << QStringList{"G", "Y"} << true;
+        QTest::newRow("wrong order") << "T" << QStringList{"Y", "G"} << false;
+        QTest::newRow("other collation") << "T" << QStringList{"X"} << false;
+        QTest::newRow("partial index") << "T" << QStringList{"Y"} << false;
+        QTest::newRow("no such schema") << "U" << QStringList{"G"} << false;
+    }
+
+    void indexProbe() {
+        QFETCH(QString, schema);
+        QFETCH(QStringList, columns);
+        QFETCH(bool, expected);
+        RankingSchema s;
+        s.Conn.ExecuteDirect("CREATE INDEX T.R_G_Y_X ON R (G, Y, X)");
+        s.Conn.ExecuteDirect("CREATE INDEX T.R_X ON R (X COLLATE NOCASE)");
+        s.Conn.ExecuteDirect("CREATE INDEX T.R_Y ON R (Y) WHERE Y IS NOT NULL");
+        auto& engine = dynamic_cast<TZeltSQLiteEngine&>(s.Conn.Engine());
+        QCOMPARE(engine.HasIndex(schema, "r", columns), expected);
+    }
+
+    void seekPlanOnlyForItsShape_data() {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<bool>("seeks");
+        const QString keep = "MAX(KMBORD) KEEP (Dense_Rank LAST ORDER BY DATABORD)";
+        QTest::newRow("the job's shape")
+            << "SELECT * FROM (SELECT CODNPARCAUT, " + keep +
+                   " KMBORD, MAX(DATABORD) KEEP (DENSE_RANK LAST ORDER BY DATABORD) "
+                   "DATABORD FROM ACME.NPARC0 GROUP BY CODNPARCAUT) P0"
+            << true;
+        QTest::newRow("whole statement")
+            << "SELECT CODNPARCAUT, " + keep + " K FROM NPARC0 GROUP BY CODNPARCAUT" << true;
+        QTest::newRow("with a WHERE")
+            << "SELECT CODNPARCAUT, " + keep + " K FROM NPARC0 WHERE KMBORD > 0 GROUP BY CODNPARCAUT"
+            << false;
+        QTest::newRow("two ordering keys") << "SELECT CODNPARCAUT, MAX(KMBORD) KEEP (DENSE_RANK LAST ORDER "
+                                              "BY DATABORD, KMBORD) K FROM NPARC0 GROUP BY "
+                                              "CODNPARCAUT"
+                                           << false;
+        QTest::newRow("different orders")
+            << "SELECT CODNPARCAUT, " + keep +
+                   " K, MIN(KMBORD) KEEP (DENSE_RANK FIRST ORDER BY DATABORD) F FROM NPARC0 "
+                   "GROUP BY CODNPARCAUT"
+            << false;
+        QTest::newRow("KEEP without a name")
+            << "SELECT CODNPARCAUT, " + keep + " FROM NPARC0 GROUP BY CODNPARCAUT" << false;
+        QTest::newRow("another aggregate")
+            << "SELECT CODNPARCAUT, " + keep + " K, COUNT(*) N FROM NPARC0 GROUP BY CODNPARCAUT" << false;
+        QTest::newRow("a column not grouped")
+            << "SELECT CODNPARC0, " + keep + " K FROM NPARC0 GROUP BY CODNPARCAUT" << false;
+        QTest::newRow("expression as value") << "SELECT CODNPARCAUT, MAX(KMBORD + 1) KEEP (DENSE_RANK LAST "
+                                                "ORDER BY DATABORD) K FROM NPARC0 GROUP BY "
+                                                "CODNPARCAUT"
+                                             << false;
+    }
+
+    void seekPlanOnlyForItsShape() {
+        QFETCH(QString, sql);
+        QFETCH(bool, seeks);
+        QStringList asked;
+        const QString withIndex = ZeltSQLiteRewrite(
+            sql, [&](const QString& schema, const QString& table, const QStringList& columns) {
+                asked << schema + "." + table + "(" + columns.join(",") + ")";
+                return true;
+            });
+        QCOMPARE(withIndex.contains("MATERIALIZED"), seeks);
+        QCOMPARE(withIndex.contains("zelt_keep"), !seeks);
+        if (seeks)
+            QCOMPARE(asked.size(), 1);
+        const QString withoutIndex =
+            ZeltSQLiteRewrite(sql, [](const QString&, const QString&, const QStringList&) { return false; });
+        QVERIFY(withoutIndex.contains("zelt_keep"));
+        QVERIFY(!withoutIndex.contains("MATERIALIZED"));
     }
 
     void textsThatOnlyLookLikeOracleForms_data() {
