@@ -4,19 +4,24 @@
 #include "Gauge.h"
 #include "SoapTransport.h"
 #include "TrackGPS.h"
+#include "ZeltButtons.h"
+#include "ZeltColors.h"
 #include "ZeltDBOwner.h"
 #include "ZeltDBSQLTable.h"
+#include "ZeltFonts.h"
 #include "ZeltFormats.h"
 #include "ZeltIniFile.h"
+#include "ZeltMessageDlg.h"
 #include "ZeltSQLConnection.h"
+#include "ZeltTexte.h"
+#include "ZeltTitle.h"
 
-#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
 #include <QPlainTextEdit>
 #include <QScrollBar>
-#include <QTimer>
 #include <QTimeZone>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -41,12 +46,30 @@ QString missingKey(const QString& key) {
 } // namespace
 
 TDEzeriRAZ::TDEzeriRAZ(TDEzeriRAZContext context, QWidget* parent)
-    : QWidget(parent), FClock(context.clock ? context.clock : &systemClock()),
+    : TZeltDBEditForm(parent), FClock(context.clock ? context.clock : &systemClock()),
       FExeDir(context.exeDir.isEmpty() ? QCoreApplication::applicationDirPath() : context.exeDir),
       FDefaultUrl(context.defaultTrackGPSUrl.isEmpty() ? QStringLiteral(ODOLINK_TRACKGPS_DEFAULT_URL)
                                                        : context.defaultTrackGPSUrl) {
+    // Sizes are those of a 120 dpi design, scaled to the screen.
+    const double s = logicalDpiY() / 120.0;
+    auto px = [s](int v) { return qRound(v * s); };
+
     setObjectName(QStringLiteral("DEzeriRAZ"));
     setWindowTitle(QStringLiteral("GPS Tracking"));
+    SetColor(clOther);
+    SetPosition(poScreenCenter);
+    setMinimumHeight(px(150));
+    setFont(ZeltFonts::FromHeight(QStringLiteral("Tahoma"), px(13)));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+
+    auto* bar = new TZeltTitleBar(this);
+    bar->setObjectName(QStringLiteral("ZeltTitleBar1"));
+    bar->resize(bar->width(), px(31));
+    bar->SetCaption(windowTitle());
+    bar->SetStartColor(clOther);
+    bar->SetEndColor(clOther);
+    bar->SetGrayed(false);
+    Loaded();
 
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
@@ -55,10 +78,11 @@ TDEzeriRAZ::TDEzeriRAZ(TDEzeriRAZContext context, QWidget* parent)
 
     gauge = new TGauge(this);
     gauge->setObjectName(QStringLiteral("gauge"));
-    gauge->setFixedHeight(27);
-    gauge->BackColor = QColor(182, 182, 182);
+    gauge->setFixedHeight(px(27));
+    gauge->BackColor = ZeltToQColor(clPaper);
     gauge->ForeColor = QColor(15, 193, 113);
     gauge->TextColor = Qt::white;
+    gauge->setFont(ZeltFonts::FromHeight(QStringLiteral("Tahoma"), px(15)));
     gauge->SetProgress(10);
 
     auto* layout = new QVBoxLayout(this);
@@ -66,7 +90,16 @@ TDEzeriRAZ::TDEzeriRAZ(TDEzeriRAZContext context, QWidget* parent)
     layout->setSpacing(0);
     layout->addWidget(Memo1, 1);
     layout->addWidget(gauge);
-    resize(542, 191);
+    SetClientSize(px(542), px(191));
+
+    ZeltTouchButton1 = new TZeltTouchButton(this);
+    ZeltTouchButton1->setObjectName(QStringLiteral("ZeltTouchButton1"));
+    ZeltTouchButton1->SetCaption(QStringLiteral(" X"));
+    ZeltTouchButton1->setFont(ZeltFonts::FromHeight(QStringLiteral("Tahoma"), px(13), true));
+    ZeltTouchButton1->SetFontColor(clWhite);
+    ZeltTouchButton1->resize(px(28), px(30));
+    connect(ZeltTouchButton1, &QAbstractButton::clicked, this, &TDEzeriRAZ::ZeltTouchButton1Click);
+    PlaceStopButton();
 
     ZeltConn = new TZeltSQLConnection(this);
     ZeltConn->setObjectName(QStringLiteral("ZeltConn"));
@@ -81,6 +114,28 @@ TDEzeriRAZ::TDEzeriRAZ(TDEzeriRAZContext context, QWidget* parent)
     FormCreate();
 }
 
+void TDEzeriRAZ::PlaceStopButton() {
+    if (!ZeltTouchButton1)
+        return;
+    const QRect client = ClientRect();
+    ZeltTouchButton1->move(client.right() + 1 - ZeltTouchButton1->width(), client.top());
+    ZeltTouchButton1->raise();
+}
+
+void TDEzeriRAZ::resizeEvent(QResizeEvent* event) {
+    TZeltDBEditForm::resizeEvent(event);
+    PlaceStopButton();
+}
+
+void TDEzeriRAZ::ZeltTouchButton1Click() {
+    const TModalResult answer =
+        ZeltMessageDlg(QStringLiteral("``Opresti procesul de actualizare ?  "), TMl1->mlConfirmare->Text(),
+                       mtConfirmation, TMsgDlgButtons{mbYes, mbNo}, mbYes, 0);
+    StopFortat = answer == mrYes;
+    if (StopFortat)
+        Log(QStringLiteral("Oprire fortata update "));
+}
+
 TDEzeriRAZ::~TDEzeriRAZ() = default;
 
 void TDEzeriRAZ::FormCreate() {
@@ -90,7 +145,9 @@ void TDEzeriRAZ::FormCreate() {
         ZeltConn->SetConnected(false);
 }
 
-QString TDEzeriRAZ::LogFileName() const { return TRunLog::FileName(FExeDir, FOpenDate); }
+QString TDEzeriRAZ::LogFileName() const {
+    return TRunLog::FileName(FExeDir, FOpenDate);
+}
 
 QString TDEzeriRAZ::ConfigFileName() const {
     QString dir = FExeDir;
@@ -154,7 +211,9 @@ void TDEzeriRAZ::LogFileAdd(const QString& Mesaj) {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
-void TDEzeriRAZ::Log(const QString& message) { LogFileAdd(TRunLog::Line(clock().now(), message)); }
+void TDEzeriRAZ::Log(const QString& message) {
+    LogFileAdd(TRunLog::Line(clock().now(), message));
+}
 
 void TDEzeriRAZ::LoadConfig() {
     const ZeltIniFile ini = ZeltIniFile::fromFile(ConfigFileName());
@@ -328,41 +387,38 @@ void TDEzeriRAZ::UpdateVehicleKM(bool& EroareSoap) {
     client.Mute = true;
     const QDateTime DataEnd = clock().now();
     const QString dataEndText = FormatDateTime(kQuestionDate, DataEnd);
-    const double km = client.GetDistanceByIMEI(query.FieldByName(QStringLiteral("CodExtern")).AsString(), FDataBord,
-                                               DataEnd, EroareSoap, FSoapErrorMsg);
+    const double km = client.GetDistanceByIMEI(query.FieldByName(QStringLiteral("CodExtern")).AsString(),
+                                               FDataBord, DataEnd, EroareSoap, FSoapErrorMsg);
     if (EroareSoap) {
         Log(QStringLiteral("Eroare server SOAP : ") + FSoapErrorMsg);
         return;
     }
 
-    const qint64 newKm = qint64(std::trunc(double(query.FieldByName(QStringLiteral("KmBord")).AsInteger()) + km));
+    const qint64 newKm =
+        qint64(std::trunc(double(query.FieldByName(QStringLiteral("KmBord")).AsInteger()) + km));
     Log(QStringLiteral("KM returnati : ") + FormatFloat(QStringLiteral("0.000"), km));
     const QDate asked = clock().now().date();
     const QString prefix = GetDBOwnerPrefix();
-    const QString insert = QStringLiteral("INSERT ") + u'\r' + QStringLiteral("INTO ") + u'\r' + prefix +
-                           QStringLiteral(" NPARC0(CODNPARC0, CODNPARCAUT, DATABORD, KMBORD, AN, LUNA) ") + u'\r' +
-                           QStringLiteral("VALUES(") + prefix + QStringLiteral("SEQ_NPARC0_CODNPARC0.NEXTVAL, ") +
-                           query.FieldByName(QStringLiteral("CodNParcAut")).AsString() + QStringLiteral(",TO_DATE('") +
-                           dataEndText + QStringLiteral("', 'DD.MM.YYYY hh24:MI')") + QStringLiteral(", ") +
-                           QString::number(newKm) + u',' + QString::number(asked.year()) + u',' +
-                           QString::number(asked.month()) + u')';
+    const QString insert =
+        QStringLiteral("INSERT ") + u'\r' + QStringLiteral("INTO ") + u'\r' + prefix +
+        QStringLiteral(" NPARC0(CODNPARC0, CODNPARCAUT, DATABORD, KMBORD, AN, LUNA) ") + u'\r' +
+        QStringLiteral("VALUES(") + prefix + QStringLiteral("SEQ_NPARC0_CODNPARC0.NEXTVAL, ") +
+        query.FieldByName(QStringLiteral("CodNParcAut")).AsString() + QStringLiteral(",TO_DATE('") +
+        dataEndText + QStringLiteral("', 'DD.MM.YYYY hh24:MI')") + QStringLiteral(", ") +
+        QString::number(newKm) + u',' + QString::number(asked.year()) + u',' +
+        QString::number(asked.month()) + u')';
     ZeltConn->ExecuteDirect(insert);
     ZeltConn->ExecuteDirect(QStringLiteral("COMMIT"));
     if (query.RecNo() < query.RecordCount())
         FaNani(32);
 }
 
-void TDEzeriRAZ::closeEvent(QCloseEvent* event) {
-    if (FClosed) {
-        event->accept();
+void TDEzeriRAZ::FormClose(TCloseAction&) {
+    if (FClosed)
         return;
-    }
     FClosed = true;
     Timer1->stop();
     // A close from outside while the job runs: the pass stops after the vehicle in hand.
     StopFortat = true;
-    event->accept();
-    FormClose();
+    FLogFile.WriteAndRelease(LogFileName());
 }
-
-void TDEzeriRAZ::FormClose() { FLogFile.WriteAndRelease(LogFileName()); }

@@ -2,27 +2,28 @@
 
 #include "RunLog.h"
 
+#include "ZeltDBEditForm.h"
 #include <QDateTime>
 #include <QString>
-#include <QWidget>
 
 class Clock;
 class QPlainTextEdit;
 class TGauge;
 class TZeltDBSQLTable;
 class TZeltSQLConnection;
+class TZeltTouchButton;
 class QTimer;
 
 // What the window needs from its surroundings; tests pass a hand-driven clock and a temporary folder.
 struct TDEzeriRAZContext {
-    Clock* clock = nullptr;       // none: the system clock
-    QString exeDir;               // holds Odolink.ini and receives the log; empty: the executable's folder
-    QString defaultTrackGPSUrl;   // service address when the configuration names none; empty: built-in
+    Clock* clock = nullptr;     // none: the system clock
+    QString exeDir;             // holds Odolink.ini and receives the log; empty: the executable's folder
+    QString defaultTrackGPSUrl; // service address when the configuration names none; empty: built-in
 };
 
 // The main window: host of the one-shot job (configuration, session, credentials, update pass) and of
 // its log. The job starts one second after creation and closes the window when it ends.
-class TDEzeriRAZ : public QWidget {
+class TDEzeriRAZ : public TZeltDBEditForm {
     Q_OBJECT
 public:
     explicit TDEzeriRAZ(TDEzeriRAZContext context = {}, QWidget* parent = nullptr);
@@ -56,10 +57,14 @@ public:
     bool CompanySchema_OK();
     void UpdateKMBord();
     void UpdateVehicleKM(bool& EroareSoap);
+    void ZeltTouchButton1Click();
+    // A log line stamped with the clock's time of day.
+    void Log(const QString& message);
 
     QPlainTextEdit* Memo1 = nullptr;
     TGauge* gauge = nullptr;
     QTimer* Timer1 = nullptr;
+    TZeltTouchButton* ZeltTouchButton1 = nullptr;
     TZeltSQLConnection* ZeltConn = nullptr;
 
 signals:
@@ -67,13 +72,12 @@ signals:
     void jobFinished();
 
 protected:
-    void closeEvent(QCloseEvent* event) override;
+    void FormClose(TCloseAction& action) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void FormCreate();
-    void FormClose();
-    // A log line stamped with the clock's time of day.
-    void Log(const QString& message);
+    void PlaceStopButton();
     // A relative TrackGPSCaFile is taken from the executable's folder, like the configuration.
     void UseServiceTrust();
     Clock& clock() const { return *FClock; }

@@ -11,7 +11,9 @@ OdolinkApplication::ErrorHandler& errorHandler() {
 
 OdolinkApplication::OdolinkApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
-void OdolinkApplication::SetErrorHandler(ErrorHandler handler) { errorHandler() = std::move(handler); }
+void OdolinkApplication::SetErrorHandler(ErrorHandler handler) {
+    errorHandler() = std::move(handler);
+}
 
 bool OdolinkApplication::notify(QObject* receiver, QEvent* event) {
     try {

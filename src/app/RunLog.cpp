@@ -42,15 +42,16 @@ void TRunLog::WriteAndRelease(const QString& path) {
     QFile f(path);
     const QByteArray bytes = ZeltCodePage::encode(text);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw EZeltError(QStringLiteral("Cannot create file \"%1\". %2").arg(QDir::toNativeSeparators(path),
-                                                                             f.errorString()));
+        throw EZeltError(QStringLiteral("Cannot create file \"%1\". %2")
+                             .arg(QDir::toNativeSeparators(path), f.errorString()));
     if (f.write(bytes) != bytes.size() || !f.flush()) {
         const QString why = f.errorString();
         f.close();
-        throw EZeltError(QStringLiteral("Cannot write file \"%1\". %2").arg(QDir::toNativeSeparators(path), why));
+        throw EZeltError(
+            QStringLiteral("Cannot write file \"%1\". %2").arg(QDir::toNativeSeparators(path), why));
     }
     f.close();
     if (f.error() != QFileDevice::NoError)
-        throw EZeltError(
-            QStringLiteral("Cannot write file \"%1\". %2").arg(QDir::toNativeSeparators(path), f.errorString()));
+        throw EZeltError(QStringLiteral("Cannot write file \"%1\". %2")
+                             .arg(QDir::toNativeSeparators(path), f.errorString()));
 }

@@ -77,13 +77,15 @@ void TestMainWindow::jobWithConfiguration_data() {
     const QString noCompany = QStringLiteral("Nu ai setat in configurari parametrul NumeFirma");
     const QString noDb = QStringLiteral("Nu ai setat in configurari parametrul OraDBName");
     const QString failed = QStringLiteral("Eroare la conectare la Oracle ");
-    QTest::newRow("no file: default database, no company") << false << QByteArray() << QStringList{noCompany, failed};
+    QTest::newRow("no file: default database, no company")
+        << false << QByteArray() << QStringList{noCompany, failed};
     QTest::newRow("database name present and empty")
         << true << QByteArray("[Configurari]\nOraDbName=\nNumeFirma=ACME\n") << QStringList{noDb, failed};
     QTest::newRow("both empty: only the database line")
         << true << QByteArray("[Configurari]\nOraDbName=\nNumeFirma=\n") << QStringList{noDb, failed};
     QTest::newRow("company commented out")
-        << true << QByteArray("[Configurari]\nOraDbName=ZeltDB2\n;NumeFirma=ACME\n") << QStringList{noCompany, failed};
+        << true << QByteArray("[Configurari]\nOraDbName=ZeltDB2\n;NumeFirma=ACME\n")
+        << QStringList{noCompany, failed};
     QTest::newRow("keys in another section")
         << true << QByteArray("[Other]\nNumeFirma=ACME\n") << QStringList{noCompany, failed};
 }
@@ -97,7 +99,8 @@ void TestMainWindow::jobWithConfiguration() {
     QVERIFY(!run.window->isVisible());
     QVERIFY(run.window->LogFile().Released());
     QCOMPARE(run.logFileLines(), stamped(expected));
-    QCOMPARE(QFileInfo(run.window->LogFileName()).fileName(), QStringLiteral("TrackGPS_20250305_14_07_09.log"));
+    QCOMPARE(QFileInfo(run.window->LogFileName()).fileName(),
+             QStringLiteral("TrackGPS_20250305_14_07_09.log"));
 }
 
 void TestMainWindow::memoHoldsTheLogLines() {
@@ -113,10 +116,14 @@ void TestMainWindow::serviceCredentialLines_data() {
     QTest::addColumn<QStringList>("expected");
     const QString noUser = QStringLiteral("Nu ai setat in configurari parametrul \"TrackGPSUser\" ");
     const QString noPass = QStringLiteral("Nu ai setat in configurari parametrul \"TrackGPSParola\" ");
-    QTest::newRow("both missing: user first") << "" << "" << false << QStringList{noUser, noPass};
-    QTest::newRow("user missing") << "" << "p" << false << QStringList{noUser};
-    QTest::newRow("password missing") << "u" << "" << false << QStringList{noPass};
-    QTest::newRow("both set") << "u" << "p" << true << QStringList{};
+    QTest::newRow("both missing: user first") << ""
+                                              << "" << false << QStringList{noUser, noPass};
+    QTest::newRow("user missing") << ""
+                                  << "p" << false << QStringList{noUser};
+    QTest::newRow("password missing") << "u"
+                                      << "" << false << QStringList{noPass};
+    QTest::newRow("both set") << "u"
+                              << "p" << true << QStringList{};
 }
 
 void TestMainWindow::serviceCredentialLines() {
@@ -171,7 +178,8 @@ void TestMainWindow::zeroWaitStillProcessesEvents() {
     Run run(nullptr);
     run.window->Timer1->stop();
     bool ran = false;
-    QMetaObject::invokeMethod(run.window.get(), [&] { ran = true; }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        run.window.get(), [&] { ran = true; }, Qt::QueuedConnection);
     run.window->FaNani(0);
     QVERIFY(ran);
 }

@@ -7,7 +7,9 @@
 
 namespace {
 
-QString odolinkBinary() { return qEnvironmentVariable("ODOLINK_BIN_DIR") + QStringLiteral("/odolink"); }
+QString odolinkBinary() {
+    return qEnvironmentVariable("ODOLINK_BIN_DIR") + QStringLiteral("/odolink");
+}
 
 // Copies the program alone into an empty folder, optionally with an Odolink.ini, and runs it.
 struct LoneCopy {

@@ -37,7 +37,8 @@ void TestRunLog::line_data() {
                                 << "[14:07:09] Start Update Kilometri bord";
     QTest::newRow("trailing blank kept") << QTime(0, 0, 1) << "Eroare la conectare la Oracle "
                                          << "[00:00:01] Eroare la conectare la Oracle ";
-    QTest::newRow("empty message") << QTime(23, 59, 59) << "" << "[23:59:59] ";
+    QTest::newRow("empty message") << QTime(23, 59, 59) << ""
+                                   << "[23:59:59] ";
 }
 
 void TestRunLog::line() {
@@ -53,8 +54,9 @@ void TestRunLog::fileName_data() {
     QTest::addColumn<QString>("expected");
     QTest::newRow("afternoon") << "/opt/odolink" << QDateTime(QDate(2025, 3, 5), QTime(14, 7, 9))
                                << "/opt/odolink/TrackGPS_20250305_14_07_09.log";
-    QTest::newRow("folder with a trailing slash") << "/opt/odolink/" << QDateTime(QDate(2025, 3, 5), QTime(14, 7, 9))
-                                                  << "/opt/odolink/TrackGPS_20250305_14_07_09.log";
+    QTest::newRow("folder with a trailing slash")
+        << "/opt/odolink/" << QDateTime(QDate(2025, 3, 5), QTime(14, 7, 9))
+        << "/opt/odolink/TrackGPS_20250305_14_07_09.log";
     QTest::newRow("started one second before midnight")
         << "/x" << QDateTime(QDate(2025, 12, 31), QTime(23, 59, 59)) << "/x/TrackGPS_20251231_23_59_59.log";
 }
@@ -74,9 +76,10 @@ void TestRunLog::fileContent() {
     log.Add(QStringLiteral("[00:00:01] "));
     const QString path = dir.filePath(QStringLiteral("run.log"));
     log.WriteAndRelease(path);
-    QCOMPARE(readAll(path), QByteArray("[23:59:59] Start Update Kilometri bord\r\n"
-                                       "[00:00:00] Eroare conectare la server oracle : ORA-1\r\r\rline two\r\n"
-                                       "[00:00:01] \r\n"));
+    QCOMPARE(readAll(path),
+             QByteArray("[23:59:59] Start Update Kilometri bord\r\n"
+                        "[00:00:00] Eroare conectare la server oracle : ORA-1\r\r\rline two\r\n"
+                        "[00:00:01] \r\n"));
     QVERIFY(log.Released());
 }
 

@@ -1,5 +1,8 @@
 #include "ZeltErrors.h"
 
+#include "ZeltMessageDlg.h"
+#include "ZeltTexte.h"
+
 #include <optional>
 
 bool ZeltDocumentSaving = false;
@@ -23,7 +26,12 @@ std::optional<int> strictInt(const QString& s) {
 
 } // namespace
 
-TZeltGlobalException::TZeltGlobalException(Dialog dialog) : FDialog(std::move(dialog)) {}
+TZeltGlobalException::TZeltGlobalException(Dialog dialog) : FDialog(std::move(dialog)) {
+    if (!FDialog)
+        FDialog = [](const QString& text, const QString& caption) {
+            ZeltMessageDlg(text, caption, mtError, TMsgDlgButtons{mbOK}, mbOK, 0);
+        };
+}
 
 void TZeltGlobalException::OnException(QObject*, const std::exception& E) {
     FExcept = &E;
@@ -31,7 +39,8 @@ void TZeltGlobalException::OnException(QObject*, const std::exception& E) {
     FMessage = BuildErrorText();
     FMessage.replace(u'\n', u'\r');
     if (FDialog)
-        FDialog(TranslateOracleError(FMessage), QString());
+        FDialog(TranslateOracleError(FMessage),
+                TMLCtrl32 ? TMLCtrl32->mlEroare->Text() : QStringLiteral("Eroare"));
 }
 
 QString TZeltGlobalException::BuildErrorText() {
@@ -39,7 +48,8 @@ QString TZeltGlobalException::BuildErrorText() {
         return {};
     const QString raised = messageOf(*FExcept);
     QString stripped = raised;
-    for (const QString& prefix : {QStringLiteral("[FireDAC]"), QStringLiteral("[Phys]"), QStringLiteral("[Ora] ")}) {
+    for (const QString& prefix :
+         {QStringLiteral("[FireDAC]"), QStringLiteral("[Phys]"), QStringLiteral("[Ora] ")}) {
         const qsizetype at = stripped.indexOf(prefix);
         if (at >= 0)
             stripped.remove(at, prefix.size());
@@ -62,13 +72,15 @@ QString TZeltGlobalException::BuildErrorText() {
         number = *parsed;
         text = rest.mid(colon + 1);
     }
-    QString result = QStringLiteral("Oracle Error: ") + QString::number(number) + QStringLiteral(" - ") + text;
+    QString result =
+        QStringLiteral("Oracle Error: ") + QString::number(number) + QStringLiteral(" - ") + text;
 
     if (number == 54) {
-        result = ZeltDocumentSaving
-                     ? QStringLiteral("Aceasta salvare incearca sa actualizeze unele documente care acum sunt "
-                                      "blocate pentru editare")
-                     : QStringLiteral("Aceasta inregistrare este blocata si nu poate fi editata ");
+        result =
+            ZeltDocumentSaving
+                ? QStringLiteral("Aceasta salvare incearca sa actualizeze unele documente care acum sunt "
+                                 "blocate pentru editare")
+                : QStringLiteral("Aceasta inregistrare este blocata si nu poate fi editata ");
         ZeltDocumentSaving = false;
     } else if (number == 20999) {
         // The application's own text sits between the first two bars; every character after the

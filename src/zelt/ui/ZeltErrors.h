@@ -18,7 +18,8 @@ class TZeltGlobalException {
 public:
     using Dialog = std::function<void(const QString& text, const QString& caption)>;
 
-    explicit TZeltGlobalException(Dialog dialog);
+    // Without a dialog of the caller's, the framework's message dialog shows the text.
+    explicit TZeltGlobalException(Dialog dialog = {});
 
     void OnException(QObject* Sender, const std::exception& E);
 
