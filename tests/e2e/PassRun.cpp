@@ -58,9 +58,12 @@ void PassRun::Prepare(const TFleetDescription& fleet, const QString& url, const 
     BuildFleetDatabase(FleetFolder, fleet);
     QFile ini(Dir.filePath(QStringLiteral("Odolink.ini")));
     if (ini.open(QIODevice::WriteOnly)) {
-        QStringList lines{QStringLiteral("[Configurari]"), QStringLiteral("DriverID=SQLite"),
-                          QStringLiteral("OraDbName=") + FleetFolder, QStringLiteral("NumeFirma=") + fleet.Company,
-                          QStringLiteral("TrackGPSUser=u"), QStringLiteral("TrackGPSParola=p"),
+        QStringList lines{QStringLiteral("[Configurari]"),
+                          QStringLiteral("DriverID=SQLite"),
+                          QStringLiteral("OraDbName=") + FleetFolder,
+                          QStringLiteral("NumeFirma=") + fleet.Company,
+                          QStringLiteral("TrackGPSUser=u"),
+                          QStringLiteral("TrackGPSParola=p"),
                           QStringLiteral("TrackGPSUrl=") + url};
         // Later lines lose to earlier ones: overrides go first.
         lines = QStringList{lines.first()} + extraIni + lines.mid(1);
@@ -106,8 +109,8 @@ QList<Reading> PassRun::Readings(qint64 vehicle) const {
     if (!q.exec())
         return out;
     while (q.next())
-        out.append(Reading{q.value(0).toLongLong(), q.value(1).toLongLong(), q.value(2).toString(), q.value(3),
-                           q.value(4), q.value(5)});
+        out.append(Reading{q.value(0).toLongLong(), q.value(1).toLongLong(), q.value(2).toString(),
+                           q.value(3), q.value(4), q.value(5)});
     return out;
 }
 

@@ -14,7 +14,7 @@
 struct Reading {
     qint64 Key = 0;
     qint64 Vehicle = 0;
-    QString Date;   // "YYYY-MM-DD HH:MM:SS", empty for none
+    QString Date; // "YYYY-MM-DD HH:MM:SS", empty for none
     QVariant Km;
     QVariant An;
     QVariant Luna;

@@ -12,7 +12,9 @@ namespace {
 
 const QDateTime kNow(QDate(2025, 3, 5), QTime(14, 7, 9, 500));
 
-QString ago(int days, int hours = 0) { return PassRun::DateText(kNow.addDays(-days).addSecs(-3600 * hours)); }
+QString ago(int days, int hours = 0) {
+    return PassRun::DateText(kNow.addDays(-days).addSecs(-3600 * hours));
+}
 
 TFleetDescription fleetOf(const QList<TFleetVehicle>& vehicles) {
     TFleetDescription d;
@@ -33,13 +35,15 @@ TFleetDescription fiveVehicles(bool faulty) {
 }
 
 int count(const QStringList& lines, const QString& prefix) {
-    return int(std::count_if(lines.begin(), lines.end(), [&](const QString& l) { return l.startsWith(prefix); }));
+    return int(
+        std::count_if(lines.begin(), lines.end(), [&](const QString& l) { return l.startsWith(prefix); }));
 }
 
 // Answers every request with one distance and moves the clock while the question is out.
 class OneAnswerServer : public QTcpServer {
 public:
-    OneAnswerServer(ManualClock& clock, QDateTime whileAsked) : FClock(clock), FWhileAsked(std::move(whileAsked)) {
+    OneAnswerServer(ManualClock& clock, QDateTime whileAsked)
+        : FClock(clock), FWhileAsked(std::move(whileAsked)) {
         connect(this, &QTcpServer::newConnection, this, [this] {
             while (QTcpSocket* s = nextPendingConnection()) {
                 connect(s, &QTcpSocket::readyRead, s, [this, s] {
@@ -93,7 +97,9 @@ private:
     SimProcess FSim;
 };
 
-void TestUpdatePass::initTestCase() { QVERIFY2(FSim.Start(DefaultSimData()), qPrintable(FSim.Error())); }
+void TestUpdatePass::initTestCase() {
+    QVERIFY2(FSim.Start(DefaultSimData()), qPrintable(FSim.Error()));
+}
 
 void TestUpdatePass::noVehicles() {
     PassRun run(kNow);
@@ -107,7 +113,8 @@ void TestUpdatePass::noVehicles() {
     QVERIFY(run.Run());
     const QStringList m = run.Messages();
     QCOMPARE(m.mid(m.indexOf(QStringLiteral("Start Update Kilometri bord"))),
-             (QStringList{QStringLiteral("Start Update Kilometri bord"), QStringLiteral("0  autovehicole de actualizat "),
+             (QStringList{QStringLiteral("Start Update Kilometri bord"),
+                          QStringLiteral("0  autovehicole de actualizat "),
                           QStringLiteral("Final Update Kilometri bord")}));
     QCOMPARE(run.Window->gauge->MinValue(), 0);
     QCOMPARE(run.Window->gauge->MaxValue(), 0);
@@ -117,17 +124,20 @@ void TestUpdatePass::noVehicles() {
 
 void TestUpdatePass::oneVehicle() {
     PassRun run(kNow);
-    run.Prepare(fleetOf({PassRun::Vehicle(17, QStringLiteral("B-17-ABC"), QStringLiteral("111"), {{ago(3), 1000}})}),
-                FSim.Url());
+    run.Prepare(
+        fleetOf({PassRun::Vehicle(17, QStringLiteral("B-17-ABC"), QStringLiteral("111"), {{ago(3), 1000}})}),
+        FSim.Url());
     const int calls = int(FSim.Journal().size());
     QVERIFY(run.Run());
-    QCOMPARE(run.Messages(),
-             (QStringList{QStringLiteral("Conectat la Oracle "),
-                          QStringLiteral("Conectat la firma : ACME/") + run.FleetFolder,
-                          QStringLiteral("Start Update Kilometri bord"), QStringLiteral("1  autovehicole de actualizat "),
-                          QStringLiteral("Interogare pentru autovehicol B-17-ABC DataStart : 02.03.2025 14:07 DataEnd : "
-                                         "05.03.2025 14:07"),
-                          QStringLiteral("KM returnati : 12,500"), QStringLiteral("Final Update Kilometri bord")}));
+    QCOMPARE(
+        run.Messages(),
+        (QStringList{
+            QStringLiteral("Conectat la Oracle "),
+            QStringLiteral("Conectat la firma : ACME/") + run.FleetFolder,
+            QStringLiteral("Start Update Kilometri bord"), QStringLiteral("1  autovehicole de actualizat "),
+            QStringLiteral("Interogare pentru autovehicol B-17-ABC DataStart : 02.03.2025 14:07 DataEnd : "
+                           "05.03.2025 14:07"),
+            QStringLiteral("KM returnati : 12,500"), QStringLiteral("Final Update Kilometri bord")}));
     // One call, no wait: the clock never moved.
     const QList<QJsonObject> journal = FSim.Journal().mid(calls);
     QCOMPARE(journal.size(), 1);
@@ -152,7 +162,8 @@ void TestUpdatePass::newValue_data() {
     QTest::addColumn<qint64>("stored");
     QTest::newRow("12.5 on 1000") << "111" << QVariant(1000) << "12,500" << qint64(1012);
     QTest::newRow("truncated, not rounded") << "222" << QVariant(1000) << "78,900" << qint64(1078);
-    QTest::newRow("negative distance truncates toward zero") << "333" << QVariant(1000) << "-0,500" << qint64(999);
+    QTest::newRow("negative distance truncates toward zero")
+        << "333" << QVariant(1000) << "-0,500" << qint64(999);
     QTest::newRow("zero distance still stored") << "555" << QVariant(1000) << "0,000" << qint64(1000);
     QTest::newRow("empty last value counts as 0") << "111" << QVariant() << "12,500" << qint64(12);
 }
@@ -185,7 +196,8 @@ void TestUpdatePass::thirtyDayRule() {
     const int calls = int(FSim.Journal().size());
     QVERIFY(run.Run());
     const QStringList m = run.Messages();
-    QVERIFY(m.contains(QStringLiteral("Nu pot interoga un interval mai mare de 30 de zile. Vezi : AN-HOUR-OLDER")));
+    QVERIFY(m.contains(
+        QStringLiteral("Nu pot interoga un interval mai mare de 30 de zile. Vezi : AN-HOUR-OLDER")));
     QCOMPARE(count(m, QStringLiteral("Nu pot interoga")), 1);
     QCOMPARE(count(m, QStringLiteral("KM returnati : ")), 1);
     QCOMPARE(FSim.Journal().size() - calls, 1);
@@ -202,9 +214,13 @@ void TestUpdatePass::lastReadingInTheFuture() {
     QVERIFY(run.Run());
     const QJsonObject asked = FSim.Journal().value(calls);
     const QJsonObject params = asked.value(QStringLiteral("parameters")).toObject();
-    QVERIFY2(params.value(QStringLiteral("startDate")).toString().startsWith(QStringLiteral("2025-03-05T16:07:00")),
+    QVERIFY2(params.value(QStringLiteral("startDate"))
+                 .toString()
+                 .startsWith(QStringLiteral("2025-03-05T16:07:00")),
              qPrintable(QJsonDocument(asked).toJson()));
-    QVERIFY(params.value(QStringLiteral("endDate")).toString().startsWith(QStringLiteral("2025-03-05T14:07:09.500")));
+    QVERIFY(params.value(QStringLiteral("endDate"))
+                .toString()
+                .startsWith(QStringLiteral("2025-03-05T14:07:09.500")));
     QCOMPARE(params.value(QStringLiteral("imei")).toString(), QStringLiteral("444"));
     // 2 km/h over an interval of minus 1 h 59 min 50.5 s: 1000 - 3.997, truncated toward zero.
     QCOMPARE(run.Readings(4).last().Km.toLongLong(), 996);
