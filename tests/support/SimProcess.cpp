@@ -4,9 +4,13 @@
 #include <QFile>
 #include <QJsonDocument>
 
-SimProcess::~SimProcess() { Stop(); }
+SimProcess::~SimProcess() {
+    Stop();
+}
 
-QString SimProcess::Binary() { return qEnvironmentVariable("ODOLINK_BIN_DIR") + QStringLiteral("/trackgps-sim"); }
+QString SimProcess::Binary() {
+    return qEnvironmentVariable("ODOLINK_BIN_DIR") + QStringLiteral("/trackgps-sim");
+}
 
 bool SimProcess::Start(const QByteArray& dataJson, const QStringList& extraArgs) {
     const QString data = FDir.filePath(QStringLiteral("data.json"));
