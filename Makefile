@@ -1,6 +1,9 @@
 # Odolink: the front door. `make demo` runs the real job, `make test` runs the tests.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 600
+FUZZ_TARGETS := ini soapreply labelmarkup
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 
@@ -9,9 +12,9 @@ PACKAGES := g++ cmake ninja-build make pkg-config \
 	libqt6sql6-sqlite libqt6sql6-odbc libsqlite3-dev sqlite3 unixodbc-dev \
 	libssl3 openssl fonts-wine fonts-dejavu-core \
 	xvfb xauth imagemagick python3-zeep curl \
-	dpkg-dev file systemd
+	dpkg-dev file systemd clang libclang-rt-14-dev
 
-.PHONY: all deps build test asan test-asan bench demo package format clean
+.PHONY: all deps build test asan test-asan bench demo package format clean faults fuzz
 
 all: build
 
@@ -50,6 +53,25 @@ test-asan: asan
 bench: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -L bench -V
 
+# Every fault test, the long ones too (see RELIABILITY.md).
+faults: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ODOLINK_SLOW_TESTS=1 ctest --output-on-failure -L faults
+
+# libFuzzer on the ini reader, the SOAP reply reader and the label markup, FUZZ_SECONDS each.
+# Seeds come from fuzz/corpus/<target>; new inputs and crashes stay in $(FUZZ_BUILD).
+$(FUZZ_BUILD)/build.ninja:
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DODOLINK_FUZZ=ON \
+	    -DCMAKE_CXX_FLAGS="-fsanitize=address,fuzzer-no-link -fno-omit-frame-pointer" \
+	    -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address" $(CMAKE_ARGS)
+
+fuzz: deps $(FUZZ_BUILD)/build.ninja
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(addprefix fuzz_,$(FUZZ_TARGETS))
+	set -e; for t in $(FUZZ_TARGETS); do \
+	    mkdir -p $(FUZZ_BUILD)/corpus/$$t $(FUZZ_BUILD)/crashes/$$t; \
+	    QT_QPA_PLATFORM=offscreen $(FUZZ_BUILD)/bin/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -max_len=65536 \
+	        -artifact_prefix=$(FUZZ_BUILD)/crashes/$$t/ $(FUZZ_BUILD)/corpus/$$t fuzz/corpus/$$t; \
+	done
+
 demo: build
 	bash tools/demo/run.sh $(BUILD)
 
@@ -61,4 +83,4 @@ format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
