@@ -168,8 +168,7 @@ bool SimServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* soc
     }
     line.insert(QLatin1StringView("status"), answer.status);
     FJournal.write(line);
-    if (request.method() == QHttpServerRequest::Method::Head)
-        answer.body.clear();
+    answer.headOnly = request.method() == QHttpServerRequest::Method::Head;
     send(request, socket, std::move(answer));
     return true;
 }
@@ -255,7 +254,7 @@ void SimServer::send(const QHttpServerRequest& request, QTcpSocket* socket, Answ
         responder->writeHeader("Content-Length", QByteArray::number(answer.body.size()));
         for (const auto& [name, value] : answer.headers)
             responder->writeHeader(name, value);
-        responder->writeBody(answer.body);
+        responder->writeBody(answer.headOnly ? QByteArray() : answer.body);
         if (close)
             alive->disconnectFromHost();
     };

@@ -40,6 +40,7 @@ private:
         QByteArray contentType;
         QByteArray body;
         QList<std::pair<QByteArray, QByteArray>> headers;
+        bool headOnly = false; // HEAD: the headers of the answer, not its body
     };
 
     Answer answerSoap(const QHttpServerRequest& request, QJsonObject& line);
