@@ -15,6 +15,10 @@ set(_pkg "${CMAKE_CURRENT_SOURCE_DIR}/packaging")
 if(TARGET trackgps-sim)
   install(TARGETS trackgps-sim RUNTIME DESTINATION bin)
 endif()
+# Builds an embedded fleet database, for trying the program against trackgps-sim.
+if(TARGET odolink-fleetdb)
+  install(TARGETS odolink-fleetdb RUNTIME DESTINATION bin)
+endif()
 
 install(FILES "${CMAKE_CURRENT_SOURCE_DIR}/README.md" DESTINATION share/doc/odolink)
 configure_file("${_pkg}/Odolink.ini.in" "${CMAKE_CURRENT_BINARY_DIR}/packaging/Odolink.ini" @ONLY)

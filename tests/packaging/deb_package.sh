@@ -87,10 +87,22 @@ check_unconfigured_run() {
     expect_log "$bin" "Nu ai setat in configurari parametrul NumeFirma" "Eroare la conectare la Oracle "
 }
 
+# The demo pass, run from the extracted package: its odolink, trackgps-sim and fleet builder.
+check_demo_pass() {
+    local top=$ROOT$prefix out=$WORK/demo.out
+    [ -x "$top/bin/trackgps-sim" ] || { echo "no trackgps-sim in the package: demo pass skipped"; return 0; }
+    bash "$(dirname "$0")/../../tools/demo/run.sh" "$top" > "$out" 2>&1 || { cat "$out" >&2; fail "demo pass failed"; }
+    grep -q "odolink ended with exit code 0" "$out" || { cat "$out" >&2; fail "odolink did not end with 0"; }
+    [ "$(grep -c 'KM returnati : ' "$out")" = 2 ] || { cat "$out" >&2; fail "expected two distances in the log"; }
+    grep -q "Nu pot interoga un interval mai mare de 30 de zile. Vezi : B-19-OLD" "$out" || fail "no 30-day line"
+    grep -q "Final Update Kilometri bord" "$out" || fail "no final line"
+}
+
 build_deb
 extract_deb "$WORK/root"
 check_control
 check_layout
 check_unconfigured_run
+check_demo_pass
 
 echo "deb package: ok"

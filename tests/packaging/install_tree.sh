@@ -16,6 +16,7 @@ share/doc/odolink/Odolink.ini.example
 share/doc/odolink/README.md
 share/odolink/cron.d/odolink"
 [ "$with_sim" = 1 ] && expected+=$'\nbin/trackgps-sim'
+expected+=$'\nbin/odolink-fleetdb'
 expected=$(sort <<<"$expected")
 actual=$(cd "$prefix" && find . -type f -o -type l | sed 's|^\./||' | sort)
 [ "$actual" = "$expected" ] || {
