@@ -8,7 +8,7 @@
 // Any bytes as the service's reply to each of its operations: a value or an error, nothing else.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const TSoapInterface* intf = [] {
-        RegisterTrackGPSWs();
+        TrackGPSWs::RegisterTrackGPSWs();
         return InvRegistry().Find(QStringLiteral("ITrackGPS"));
     }();
     if (!intf)
