@@ -46,6 +46,17 @@ int main(int argc, char** argv) {
                 window.Log(a.Title + QStringLiteral(" : ") + QString(a.Message).replace(u'\n', u'\r'));
             });
         }
+        // Quitting while the job is inside a service call would end that call's wait for its
+        // answer: the program ends only once the window is closed and the job has let go.
+        app.setQuitOnLastWindowClosed(false);
+        auto quitWhenDone = [&app, &window] {
+            QTimer::singleShot(0, &app, [&app, &window] {
+                if (!window.isVisible() && !window.JobRunning())
+                    app.quit();
+            });
+        };
+        QObject::connect(&window, &TDEzeriRAZ::jobFinished, &app, quitWhenDone);
+        QObject::connect(&window, &TZeltForm::Closing, &app, quitWhenDone);
         SignalCloser closer(&window);
         window.show();
         app.exec();
