@@ -1,7 +1,9 @@
 #include "FleetDB.h"
+#include "ManualClock.h"
 #include "ZeltDBError.h"
 #include "ZeltDBOwner.h"
 #include "ZeltDBSQLTable.h"
+#include "ZeltDBStoredProc.h"
 #include "ZeltSQLConnection.h"
 
 #include <QTemporaryDir>
@@ -80,6 +82,31 @@ QStringList Rows(TZeltDBSQLTable& q) {
 QString JoinLines(const QString& separator) {
     return VehicleQueryLines.join(separator);
 }
+
+class RecordingDebugWindow final : public IZeltDebugWindow {
+public:
+    QStringList Lines;
+    void AddLine(const QString& line) override { Lines << line; }
+    bool TraceSQL() const override { return true; }
+    bool Paused() const override { return false; }
+};
+
+// All trace switches on, for the lifetime of the object.
+struct TraceOn {
+    RecordingDebugWindow Window;
+    ManualClock Clock{QDateTime(QDate(2025, 3, 5), QTime(14, 7))};
+    TraceOn() {
+        SQLTraceEnabled = DebugWindowEnabled = true;
+        DebugWindow = &Window;
+        SetSQLTraceClock(&Clock);
+    }
+    ~TraceOn() {
+        SQLTraceEnabled = DebugWindowEnabled = false;
+        DebugWindow = nullptr;
+        SQLStartTime = 0;
+        SetSQLTraceClock(nullptr);
+    }
+};
 
 template <typename Fn> QString ErrorOf(Fn fn) {
     try {
@@ -357,6 +384,55 @@ private slots:
         QCOMPARE(events, QStringList{"AfterClose"});
         QVERIFY(!q->Active());
         QCOMPARE(q->FieldCount(), 0);
+    }
+
+    void statementsAreTracedWhenSwitchedOn() {
+        Fleet fleet(ThreeVehicles());
+        const QString separator(30, QChar(0x00AF));
+        {
+            TraceOn trace;
+            Opened(fleet, "SELECT COUNT(*) FROM <Owner>.NPARCAUT");
+            fleet.Conn.ExecuteDirect("COMMIT");
+            QCOMPARE(trace.Window.Lines, (QStringList{"SELECT COUNT(*) FROM ACME.NPARCAUT", "TIME=00:00:000 ",
+                                                      separator, "COMMIT", "TIME=00:00:000 ", separator}));
+        }
+        // A failing statement writes its start line only.
+        TraceOn trace;
+        QVERIFY(
+            ErrorOf([&] { fleet.Conn.ExecuteDirect("DELETE FROM ACME.NOSUCH"); }).contains("no such table"));
+        QCOMPARE(trace.Window.Lines, QStringList{"DELETE FROM ACME.NOSUCH"});
+    }
+
+    void traceSilentByDefault() {
+        Fleet fleet(ThreeVehicles());
+        RecordingDebugWindow window;
+        DebugWindow = &window;
+        Opened(fleet, "SELECT * FROM ACME.NPARCAUT");
+        fleet.Conn.ExecuteDirect("COMMIT");
+        DebugWindow = nullptr;
+        QCOMPARE(window.Lines, QStringList());
+        QCOMPARE(SQLStartTime, 0.0);
+    }
+
+    void storedProcedure() {
+        Fleet fleet({});
+        TZeltDBStoredProc proc;
+        proc.SetSqlConnection(&fleet.Conn);
+        proc.SetProcName("ACME.KM_TOTAL");
+        QVERIFY(proc.Prepared());
+        QCOMPARE(proc.StoredProcName(), QString("ACME.KM_TOTAL"));
+        proc.AddParam("RESULT", TZeltDBParamType::Result);
+        proc.AddParam("pCod", TZeltDBParamType::Input, 17);
+        QCOMPARE(proc.CallText(), QString("ACME.KM_TOTAL(RESULT = ; pCod = 17; )"));
+        proc.ParamByName("result").Value = 1078;
+        QCOMPARE(proc.ResultText(), QString("RESULT = 1078"));
+        QCOMPARE(ErrorOf([&] { proc.ParamByName("nope"); }), QString("Parameter 'nope' not found"));
+
+        TraceOn trace;
+        const QString error = ErrorOf([&] { proc.Open(); });
+        QVERIFY2(error.contains("stored procedures"), qPrintable(error)); // the embedded engine has none
+        QVERIFY(!proc.Active());
+        QCOMPARE(trace.Window.Lines, QStringList{"ACME.KM_TOTAL(RESULT = 1078; pCod = 17; )"});
     }
 
     void createdWithoutOwnerHasCachedUpdates() {
