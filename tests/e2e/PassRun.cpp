@@ -1,5 +1,6 @@
 #include "PassRun.h"
 
+#include "LogMessages.h"
 #include "ZeltDBOwner.h"
 
 #include <QFile>
@@ -81,21 +82,11 @@ bool PassRun::Run(int timeoutMs) {
 }
 
 QStringList PassRun::Messages() const {
-    QStringList lines;
-    if (Window->LogFile().Released()) {
-        QFile f(Window->LogFileName());
-        if (!f.open(QIODevice::ReadOnly))
-            return {QStringLiteral("<no log file>")};
-        QString text = QString::fromUtf8(f.readAll());
-        text.chop(2);
-        lines = text.split(QStringLiteral("\r\n"));
-    } else {
-        lines = Window->LogFile().Lines();
-    }
-    static const QRegularExpression stamp(QStringLiteral("^\\[\\d\\d:\\d\\d:\\d\\d\\] "));
-    for (QString& l : lines)
-        l.remove(stamp);
-    return lines;
+    if (!Window->LogFile().Released())
+        return WithoutStamps(Window->LogFile().Lines());
+    if (!QFile::exists(Window->LogFileName()))
+        return {QStringLiteral("<no log file>")};
+    return LogMessages(Window->LogFileName());
 }
 
 QList<Reading> PassRun::Readings(qint64 vehicle) const {

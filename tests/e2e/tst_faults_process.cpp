@@ -1,3 +1,4 @@
+#include "LogMessages.h"
 #include "FleetDB.h"
 #include "PassRun.h"
 #include "SimProcess.h"
@@ -119,16 +120,7 @@ struct Installation {
         const QStringList logs = QDir(Dir.path()).entryList({QStringLiteral("TrackGPS_*.log")}, QDir::Files);
         if (logs.isEmpty())
             return {};
-        QFile f(Dir.filePath(logs.last()));
-        if (!f.open(QIODevice::ReadOnly))
-            return {};
-        QString text = QString::fromUtf8(f.readAll());
-        text.chop(2);
-        QStringList lines = text.split(QStringLiteral("\r\n"));
-        static const QRegularExpression stamp(QStringLiteral("^\\[\\d\\d:\\d\\d:\\d\\d\\] "));
-        for (QString& l : lines)
-            l.remove(stamp);
-        return lines;
+        return LogMessages(Dir.filePath(logs.last()));
     }
 };
 
