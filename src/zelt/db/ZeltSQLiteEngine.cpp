@@ -148,7 +148,8 @@ bool TZeltSQLiteEngine::Connected() const {
 }
 
 bool TZeltSQLiteEngine::InTransaction() const {
-    return FHandle && sqlite3_get_autocommit(FHandle) == 0;
+    // The handle dies with the driver's connection, which may have been closed under us.
+    return FHandle && FDatabase.isOpen() && sqlite3_get_autocommit(FHandle) == 0;
 }
 
 void TZeltSQLiteEngine::Run(QSqlQuery& query, const QString& sql) {
