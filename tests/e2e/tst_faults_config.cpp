@@ -1,5 +1,6 @@
-#include "LogMessages.h"
 #include "FleetDB.h"
+#include "LogMessages.h"
+#include "Unprivileged.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,11 +22,15 @@ enum class Shape { Text, Utf16Bom, Utf8Bom, Latin1, Garbage, Folder, Unreadable 
 struct Installation {
     QTemporaryDir Dir;
     QString Fleet = Dir.filePath(QStringLiteral("fleet"));
+    QString ExeDir;
     int ExitCode = -1;
     bool Finished = false;
+    QByteArray Stderr;
 
-    Installation() {
-        QFile::copy(odolinkBinary(), Dir.filePath(QStringLiteral("odolink")));
+    explicit Installation(const QString& exeFolder = QStringLiteral("."))
+        : ExeDir(QDir::cleanPath(Dir.filePath(exeFolder))) {
+        QDir().mkpath(ExeDir);
+        QFile::copy(odolinkBinary(), ExeDir + QStringLiteral("/odolink"));
         TFleetDescription d;
         d.Company = QStringLiteral("ACME");
         // One vehicle without a device: the pass runs but asks the service nothing.
@@ -50,20 +55,30 @@ struct Installation {
             .join(eol);
     }
 
+    QString IniPath() const { return ExeDir + QStringLiteral("/Odolink.ini"); }
+
     void WriteIni(const QByteArray& bytes) const {
-        QFile f(Dir.filePath(QStringLiteral("Odolink.ini")));
+        QFile f(IniPath());
         if (f.open(QIODevice::WriteOnly))
             f.write(bytes);
     }
 
-    bool Run(int timeoutMs = 15000) {
+    // Unattended, as a scheduler starts it: no display, so no dialog waits for anybody.
+    bool Run(bool asOrdinaryUser = false, int timeoutMs = 15000) {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("DISPLAY"));
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+        env.insert(QStringLiteral("HOME"), Dir.path());
         p.setProcessEnvironment(env);
         p.setWorkingDirectory(QDir::tempPath());
-        p.start(Dir.filePath(QStringLiteral("odolink")), {});
+        if (asOrdinaryUser) {
+            Unprivileged::HandOver(Dir.path());
+            Unprivileged::RunAs(p);
+        }
+        p.start(ExeDir + QStringLiteral("/odolink"), {});
         Finished = p.waitForFinished(timeoutMs);
         if (!Finished) {
             p.kill();
@@ -71,25 +86,22 @@ struct Installation {
             return false;
         }
         ExitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+        Stderr = p.readAllStandardError();
         return true;
+    }
+
+    // The single log file's path; empty when there is none or more than one.
+    QString LogPath() const {
+        const QStringList logs = QDir(ExeDir).entryList({QStringLiteral("TrackGPS_*.log")}, QDir::Files);
+        return logs.size() == 1 ? ExeDir + u'/' + logs.first() : QString();
     }
 
     // The log's messages, time stamps removed; empty when there is no single log file.
     QStringList Messages() const {
-        const QStringList logs = QDir(Dir.path()).entryList({QStringLiteral("TrackGPS_*.log")}, QDir::Files);
-        if (logs.size() != 1)
-            return {};
-        return LogMessages(Dir.filePath(logs.first()));
+        const QString log = LogPath();
+        return log.isEmpty() ? QStringList() : LogMessages(log);
     }
 };
-
-bool writableDespitePermissions(const QString& folder) {
-    QFile probe(folder + QStringLiteral("/.probe"));
-    const bool ok = probe.open(QIODevice::WriteOnly);
-    if (ok)
-        probe.remove();
-    return ok;
-}
 
 } // namespace
 
@@ -100,6 +112,7 @@ private slots:
     void oddConfigurationFiles();
     void unreadableConfiguration();
     void logFolderNotWritable();
+    void connectionErrorWithLineBreaks();
 };
 
 void TestFaultsConfig::oddConfigurationFiles_data() {
@@ -189,30 +202,56 @@ void TestFaultsConfig::oddConfigurationFiles() {
 }
 
 void TestFaultsConfig::unreadableConfiguration() {
+    if (!Unprivileged::Available())
+        QSKIP("running as root, and there is no ordinary user to run the program as");
     Installation inst;
     inst.WriteIni(inst.IniText(QStringLiteral("ACME"), QStringLiteral("\r\n")).toUtf8());
-    const QString ini = inst.Dir.filePath(QStringLiteral("Odolink.ini"));
-    QFile::setPermissions(ini, QFileDevice::Permissions());
-    QFile probe(ini);
-    if (probe.open(QIODevice::ReadOnly))
-        QSKIP("this user reads files without read permission (root)");
-    // The file cannot be read: an unexpected error, the window stays open until closed by hand.
-    QVERIFY(!inst.Run(5000));
+    QVERIFY(QFile::setPermissions(inst.IniPath(), QFileDevice::Permissions()));
+    // An unexpected error; unattended, its dialog answers itself and the window closes.
+    QVERIFY2(inst.Run(true), "the program did not end");
+    QCOMPARE(inst.ExitCode, 0);
+    const QStringList m = inst.Messages();
+    QCOMPARE(m.size(), 1);
+    QVERIFY2(m.first().contains(QStringLiteral("Cannot open file \"") + inst.IniPath() + u'"'),
+             qPrintable(m.first()));
 }
 
 void TestFaultsConfig::logFolderNotWritable() {
+    if (!Unprivileged::Available())
+        QSKIP("running as root, and there is no ordinary user to run the program as");
     Installation inst;
     inst.WriteIni(inst.IniText(QStringLiteral("ACME"), QStringLiteral("\r\n")).toUtf8());
-    QFile::setPermissions(inst.Dir.path(), QFile::ReadOwner | QFile::ExeOwner);
-    const bool canWrite = writableDespitePermissions(inst.Dir.path());
-    if (canWrite) {
-        QFile::setPermissions(inst.Dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QSKIP("this user writes to read-only folders (root)");
-    }
-    const bool ended = inst.Run();
-    QFile::setPermissions(inst.Dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QVERIFY(Unprivileged::HandOver(inst.Dir.path()));
+    QVERIFY(QFile::setPermissions(inst.ExeDir, QFile::ReadOwner | QFile::ExeOwner));
+    const bool ended = inst.Run(true);
+    QFile::setPermissions(inst.ExeDir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    // The log cannot be written: the error is told on the standard error stream, the program ends.
     QVERIFY2(ended, "the program did not end");
     QCOMPARE(inst.ExitCode, 0);
+    QVERIFY(inst.LogPath().isEmpty());
+    QVERIFY2(inst.Stderr.contains(QFile::encodeName(inst.ExeDir + QStringLiteral("/TrackGPS_"))),
+             inst.Stderr.constData());
+}
+
+void TestFaultsConfig::connectionErrorWithLineBreaks() {
+    // A relative fleet folder is found beside the executable, whose folder name has a CR LF in it:
+    // the connection error quotes it.
+    Installation inst(QStringLiteral("odo\r\nlink"));
+    QString ini = inst.IniText(QStringLiteral("ACME"), QStringLiteral("\r\n"));
+    ini.replace(QStringLiteral("OraDbName=") + inst.Fleet, QStringLiteral("OraDbName=nofleet"));
+    inst.WriteIni(ini.toUtf8());
+    QVERIFY2(inst.Run(), "the program did not end");
+    QCOMPARE(inst.ExitCode, 0);
+    QFile log(inst.LogPath());
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = log.readAll().split('\n');
+    // Each line feed of the error became two carriage returns, so the entry stays one line.
+    QCOMPARE(lines.size(), 3);
+    QVERIFY2(lines[0].contains("] Eroare conectare la server oracle : unable to open database: folder \""),
+             lines[0].constData());
+    QVERIFY2(lines[0].endsWith("/odo\r\r\rlink/nofleet\" does not exist\r"), lines[0].constData());
+    QVERIFY2(lines[1].endsWith("] Eroare la conectare la Oracle \r"), lines[1].constData());
+    QCOMPARE(lines[2], QByteArray());
 }
 
 QTEST_GUILESS_MAIN(TestFaultsConfig)
