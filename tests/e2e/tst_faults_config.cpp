@@ -202,9 +202,9 @@ void TestFaultsConfig::oddConfigurationFiles() {
 }
 
 void TestFaultsConfig::unreadableConfiguration() {
-    if (!Unprivileged::Available())
-        QSKIP("running as root, and there is no ordinary user to run the program as");
     Installation inst;
+    if (!Unprivileged::Available(inst.Dir.path()))
+        QSKIP("running as root, and no ordinary user to run the program as can reach the test folder");
     inst.WriteIni(inst.IniText(QStringLiteral("ACME"), QStringLiteral("\r\n")).toUtf8());
     QVERIFY(QFile::setPermissions(inst.IniPath(), QFileDevice::Permissions()));
     // An unexpected error; unattended, its dialog answers itself and the window closes.
@@ -217,9 +217,9 @@ void TestFaultsConfig::unreadableConfiguration() {
 }
 
 void TestFaultsConfig::logFolderNotWritable() {
-    if (!Unprivileged::Available())
-        QSKIP("running as root, and there is no ordinary user to run the program as");
     Installation inst;
+    if (!Unprivileged::Available(inst.Dir.path()))
+        QSKIP("running as root, and no ordinary user to run the program as can reach the test folder");
     inst.WriteIni(inst.IniText(QStringLiteral("ACME"), QStringLiteral("\r\n")).toUtf8());
     QVERIFY(Unprivileged::HandOver(inst.Dir.path()));
     QVERIFY(QFile::setPermissions(inst.ExeDir, QFile::ReadOwner | QFile::ExeOwner));

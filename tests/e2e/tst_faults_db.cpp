@@ -136,8 +136,8 @@ void TestFaultsDb::stepErrorKeepsCommittedReadings() {
         };
     }
     if (fault == u"read-only") {
-        if (!Unprivileged::Available())
-            QSKIP("running as root, and there is no ordinary user to run the pass as");
+        if (!Unprivileged::Available(run.Dir.path()))
+            QSKIP("running as root, and no ordinary user to run the pass as can reach the test folder");
         QVERIFY(Unprivileged::HandOver(run.Dir.path()));
         QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
         QVERIFY(QFile::setPermissions(run.FleetFolder, QFile::ReadOwner | QFile::ExeOwner));

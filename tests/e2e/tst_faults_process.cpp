@@ -1,5 +1,5 @@
-#include "LogMessages.h"
 #include "FleetDB.h"
+#include "LogMessages.h"
 #include "PassRun.h"
 #include "SimProcess.h"
 

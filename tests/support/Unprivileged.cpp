@@ -1,8 +1,10 @@
 #include "Unprivileged.h"
 
 #include <QDirIterator>
+#include <QFileInfo>
 #include <QProcess>
 
+#include <fcntl.h>
 #include <grp.h>
 #include <pwd.h>
 #include <unistd.h>
@@ -31,8 +33,15 @@ std::optional<Ids> nobody() {
 
 namespace Unprivileged {
 
-bool Available() {
-    return geteuid() != 0 || nobody().has_value();
+bool Available(const QString& folder) {
+    if (geteuid() != 0)
+        return true;
+    if (!nobody())
+        return false;
+    // Only its parent needs to be open to that user: the folder itself is handed over.
+    const QByteArray parent = QFile::encodeName(QFileInfo(folder).absolutePath());
+    const Scope user;
+    return faccessat(AT_FDCWD, parent.constData(), X_OK, AT_EACCESS) == 0;
 }
 
 bool HandOver(const QString& path) {

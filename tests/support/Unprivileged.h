@@ -12,8 +12,9 @@ class QProcess;
 // the tests run as root these helpers act as the user "nobody"; otherwise as the current user.
 namespace Unprivileged {
 
-// False when running as root and there is no "nobody" to become.
-bool Available();
+// False when running as root and there is no "nobody" to become, or that user cannot reach the
+// folder (a private temporary folder above it, say).
+bool Available(const QString& folder);
 
 // As root: gives the folder and everything in it to that user, so it can work there.
 bool HandOver(const QString& path);
