@@ -6,6 +6,8 @@ FUZZ_SECONDS ?= 600
 FUZZ_TARGETS := ini soapreply labelmarkup
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
+# ctest keeps only 1 KiB of a passed test's output unless told otherwise; the reports need it all.
+CTEST_RECORD = -V --test-output-size-passed 8000000 --test-output-size-failed 8000000 --output-junit
 
 PACKAGES := g++ cmake ninja-build make pkg-config \
 	qt6-base-dev qt6-httpserver-dev qt6-websockets-dev qt6-qpa-plugins libgl-dev \
@@ -14,7 +16,7 @@ PACKAGES := g++ cmake ninja-build make pkg-config \
 	xvfb xauth imagemagick python3-zeep curl \
 	dpkg-dev file systemd clang libclang-rt-14-dev
 
-.PHONY: all deps build test asan test-asan bench demo package format clean faults fuzz
+.PHONY: all deps build test asan test-asan bench demo package format clean faults fuzz fuzz-build fuzz-check
 
 all: build
 
@@ -50,12 +52,17 @@ asan: deps $(ASAN_BUILD)/build.ninja
 test-asan: asan
 	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j 2 -LE 'bench|slow'
 
+# The figures go into BENCHMARKS.md, failed runs included.
 bench: build
-	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -L bench -V
+	status=0; (cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -L bench \
+	    $(CTEST_RECORD) bench.xml) || status=$$?; \
+	python3 tools/report/measured.py bench $(BUILD)/bench.xml BENCHMARKS.md; exit $$status
 
-# Every fault test, the long ones too (see RELIABILITY.md).
+# Every fault test, the long ones too; each case's result goes into RELIABILITY.md.
 faults: build
-	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ODOLINK_SLOW_TESTS=1 ctest --output-on-failure -L faults
+	status=0; (cd $(BUILD) && QT_QPA_PLATFORM=offscreen ODOLINK_SLOW_TESTS=1 ctest --output-on-failure -L faults \
+	    $(CTEST_RECORD) faults.xml) || status=$$?; \
+	python3 tools/report/measured.py faults $(BUILD)/faults.xml RELIABILITY.md; exit $$status
 
 # libFuzzer on the ini reader, the SOAP reply reader and the label markup, FUZZ_SECONDS each.
 # Seeds come from fuzz/corpus/<target>; new inputs and crashes stay in $(FUZZ_BUILD).
@@ -64,13 +71,27 @@ $(FUZZ_BUILD)/build.ninja:
 	    -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined,fuzzer-no-link -fno-sanitize-recover=undefined -fno-omit-frame-pointer" \
 	    -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" $(CMAKE_ARGS)
 
-fuzz: deps $(FUZZ_BUILD)/build.ninja
+fuzz-build: deps $(FUZZ_BUILD)/build.ninja
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(addprefix fuzz_,$(FUZZ_TARGETS))
-	set -e; for t in $(FUZZ_TARGETS); do \
-	    mkdir -p $(FUZZ_BUILD)/corpus/$$t $(FUZZ_BUILD)/crashes/$$t; \
-	    QT_QPA_PLATFORM=offscreen $(FUZZ_BUILD)/bin/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -max_len=65536 \
-	        -artifact_prefix=$(FUZZ_BUILD)/crashes/$$t/ $(FUZZ_BUILD)/corpus/$$t fuzz/corpus/$$t; \
+
+# CI: the targets build, and each reads every seed once without a fault.
+fuzz-check: fuzz-build
+	for t in $(FUZZ_TARGETS); do \
+	    out=$$(QT_QPA_PLATFORM=offscreen $(FUZZ_BUILD)/bin/fuzz_$$t -runs=0 fuzz/corpus/$$t 2>&1) \
+	        || { echo "$$out"; exit 1; }; \
+	    echo "fuzz_$$t: $$(echo "$$out" | tail -n 1)"; \
 	done
+
+fuzz: fuzz-build
+	status=0; mkdir -p $(FUZZ_BUILD)/logs; for t in $(FUZZ_TARGETS); do \
+	    mkdir -p $(FUZZ_BUILD)/corpus/$$t $(FUZZ_BUILD)/crashes/$$t; \
+	    echo "fuzz_$$t: $(FUZZ_SECONDS) s, output in $(FUZZ_BUILD)/logs/fuzz_$$t.log"; \
+	    QT_QPA_PLATFORM=offscreen $(FUZZ_BUILD)/bin/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -max_len=65536 \
+	        -artifact_prefix=$(FUZZ_BUILD)/crashes/$$t/ $(FUZZ_BUILD)/corpus/$$t fuzz/corpus/$$t \
+	        > $(FUZZ_BUILD)/logs/fuzz_$$t.log 2>&1 || status=1; \
+	    tail -n 2 $(FUZZ_BUILD)/logs/fuzz_$$t.log; \
+	done; \
+	python3 tools/report/measured.py fuzz $(FUZZ_BUILD) RELIABILITY.md; exit $$status
 
 demo: build
 	bash tools/demo/run.sh $(BUILD)
