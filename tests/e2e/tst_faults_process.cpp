@@ -191,7 +191,7 @@ void TestFaultsProcess::terminate() {
 
 void TestFaultsProcess::killAtRandomPoints() {
     if (!qEnvironmentVariableIsSet("ODOLINK_SLOW_TESTS"))
-        QSKIP("long: run with ODOLINK_SLOW_TESTS=1 (make faults)");
+        QSKIP("long: make faults runs it, as tst_faults_kill (or set ODOLINK_SLOW_TESTS=1)");
     SimProcess sim;
     QVERIFY2(sim.Start(DefaultSimData(), {QStringLiteral("--delay-ms"), QStringLiteral("150")}),
              qPrintable(sim.Error()));
