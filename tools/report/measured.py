@@ -19,7 +19,21 @@ import xml.etree.ElementTree as ET
 
 # Lines every Qt program may print that say nothing about the measurement.
 NOISE = re.compile(r"^(QStandardPaths: |This plugin does not support|qt\.|QWARN  : .*This plugin does not support)")
-QTEST_ROW = re.compile(r"^(PASS   |FAIL!  |SKIP   |XFAIL  |XPASS  |BPASS  |BFAIL  ): (\w+)::(\w+)\((.*)\)(.*)$")
+QTEST_ROW = re.compile(r"^(PASS   |FAIL!  |SKIP   |XFAIL  |XPASS  |BPASS  |BFAIL  ): (\w+)::(\w+)\((.*)$")
+
+
+def qtest_row(line):
+    """(result, function, data tag, message) of a Qt Test result line, or None."""
+    m = QTEST_ROW.match(line)
+    if not m:
+        return None
+    # The tag ends at the parenthesis that closes the one after the function name; a message follows.
+    rest, depth = m.group(4), 1
+    for i, c in enumerate(rest):
+        depth += {"(": 1, ")": -1}.get(c, 0)
+        if depth == 0:
+            return m.group(1).strip().rstrip("!").lower(), m.group(3), rest[:i], rest[i + 1:].strip()
+    return m.group(1).strip().rstrip("!").lower(), m.group(3), rest, ""
 
 
 def machine():
@@ -76,21 +90,18 @@ def bench_block(tests):
 def faults_block(tests):
     lines = [stamp("make faults"), ""]
     for name, status, seconds, out in tests:
-        rows = [m for m in (QTEST_ROW.match(l) for l in out) if m]
-        rows = [m for m in rows if m.group(3) not in ("initTestCase", "cleanupTestCase")]
+        rows = [r for r in (qtest_row(l) for l in out) if r and r[1] not in ("initTestCase", "cleanupTestCase")]
         counts = {}
-        for m in rows:
-            counts[m.group(1).strip()] = counts.get(m.group(1).strip(), 0) + 1
-        summary = ", ".join(f"{n} {k.rstrip('!').lower()}" for k, n in sorted(counts.items()))
+        for r in rows:
+            counts[r[0]] = counts.get(r[0], 0) + 1
+        summary = ", ".join(f"{n} {k}" for k, n in sorted(counts.items()))
         lines.append(f"### {name}: {status}, {seconds:.1f} s" + (f" ({summary})" if summary else ""))
         lines.append("")
         if rows:
             lines.append("| Case | Result |")
             lines.append("|---|---|")
-            for m in rows:
-                case = m.group(3) + (f": {m.group(4)}" if m.group(4) else "")
-                result = m.group(1).strip().rstrip("!").lower()
-                why = m.group(5).strip()
+            for result, function, tag, why in rows:
+                case = function + (f": {tag}" if tag else "")
                 lines.append(f"| {case.replace('|', '/')} | {result}{' — ' + why if why else ''} |")
             lines.append("")
     return lines
