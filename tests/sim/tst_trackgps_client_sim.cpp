@@ -33,18 +33,6 @@ QDateTime local(int month, int day, int hour, int minute = 0) {
     return QDateTime(QDate(2024, month, day), QTime(hour, minute), Qt::LocalTime);
 }
 
-QList<QJsonObject> journalLines(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    QList<QJsonObject> lines;
-    for (const QByteArray& line : file.readAll().split('\n')) {
-        if (!line.isEmpty())
-            lines.append(QJsonDocument::fromJson(line).object());
-    }
-    return lines;
-}
-
 void setCaFile(const QString& path) {
     TSoapTransportOptions o = TSoapTransportOptions::Default();
     o.CaFile = path;
@@ -74,7 +62,7 @@ private slots:
 
 private:
     TTrackGPS client(const QString& password = QStringLiteral("s3cret")) const {
-        TTrackGPS c(QStringLiteral("odolink"), password, FSim->url().toString());
+        TTrackGPS c(QStringLiteral("odolink"), password, QUrl(FSim->Url()).toString());
         c.Mute = true;
         return c;
     }
@@ -94,8 +82,7 @@ void TestTrackGpsClientAgainstSim::initTestCase() {
     data.close();
     FJournal = FDir.filePath(QStringLiteral("journal.jsonl"));
     FSim = std::make_unique<SimProcess>();
-    QString error;
-    QVERIFY2(FSim->start({"--data", FData, "--journal", FJournal}, &error), qPrintable(error));
+    QVERIFY2(FSim->StartWith({"--data", FData, "--journal", FJournal}), qPrintable(FSim->Error()));
     TTrackGPS::SetErrorDialog([this](const QString& text, const QString&) { FShown.append(text); });
 }
 
@@ -220,13 +207,13 @@ void TestTrackGpsClientAgainstSim::faults() {
 }
 
 void TestTrackGpsClientAgainstSim::carsFaultGoesToTheDialog() {
-    TTrackGPS c(QStringLiteral("odolink"), QStringLiteral("wrong"), FSim->url().toString());
+    TTrackGPS c(QStringLiteral("odolink"), QStringLiteral("wrong"), QUrl(FSim->Url()).toString());
     QCOMPARE(c.GetCars(), QString());
     QCOMPARE(FShown, QStringList{QStringLiteral("Invalid user name or password.")});
 }
 
 void TestTrackGpsClientAgainstSim::journalHoldsWhatTheClientSent() {
-    const qsizetype before = journalLines(FJournal).size();
+    const qsizetype before = SimProcess::ReadJournal(FJournal).size();
     TTrackGPS c = client();
     bool failed = true;
     QString message;
@@ -237,7 +224,7 @@ void TestTrackGpsClientAgainstSim::journalHoldsWhatTheClientSent() {
     QVERIFY(failed);
     c.GetCars();
 
-    const QList<QJsonObject> lines = journalLines(FJournal).mid(before);
+    const QList<QJsonObject> lines = SimProcess::ReadJournal(FJournal).mid(before);
     QCOMPARE(lines.size(), 3);
     QCOMPARE(lines[0].value("operation").toString(), QStringLiteral("GetDistanceByIMEI"));
     QCOMPARE(
@@ -268,9 +255,8 @@ void TestTrackGpsClientAgainstSim::https() {
         QSKIP("openssl could not make a test certificate");
 
     SimProcess sim;
-    QString error;
-    QVERIFY2(sim.start({"--data", FData, "--tls-cert", cert, "--tls-key", key}, &error), qPrintable(error));
-    TTrackGPS c(QStringLiteral("odolink"), QStringLiteral("s3cret"), sim.url().toString());
+    QVERIFY2(sim.StartWith({"--data", FData, "--tls-cert", cert, "--tls-key", key}), qPrintable(sim.Error()));
+    TTrackGPS c(QStringLiteral("odolink"), QStringLiteral("s3cret"), QUrl(sim.Url()).toString());
     c.Mute = true;
 
     bool failed = false;
@@ -288,7 +274,7 @@ void TestTrackGpsClientAgainstSim::https() {
     const std::unique_ptr<TrackGPSWs::CarrierLocation2> location = c.GetCarrierLocation(8, failed, message);
     QVERIFY2(!failed && location, qPrintable(message));
     QCOMPARE(location->CarrierCode(), QStringLiteral("CJ-08-XYZ"));
-    QCOMPARE(sim.stop(SIGTERM), 0);
+    QCOMPARE(sim.Stop(SIGTERM), 0);
 }
 
 QTEST_GUILESS_MAIN(TestTrackGpsClientAgainstSim)

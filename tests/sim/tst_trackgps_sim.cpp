@@ -188,18 +188,6 @@ QByteArray distanceRequest(const QString& imei, const QString& start, const QStr
                                {QStringLiteral("endDate"), end}});
 }
 
-QList<QJsonObject> journalLines(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    QList<QJsonObject> lines;
-    for (const QByteArray& line : file.readAll().split('\n')) {
-        if (!line.isEmpty())
-            lines.append(QJsonDocument::fromJson(line).object());
-    }
-    return lines;
-}
-
 bool runOpenssl(const QStringList& arguments) {
     QProcess openssl;
     openssl.start(QStringLiteral("openssl"), arguments);
@@ -257,10 +245,9 @@ void TestTrackGpsSim::initTestCase() {
     FData = writeFile(QStringLiteral("fleet.json"), kFixture);
     FJournal = FDir.filePath(QStringLiteral("journal.jsonl"));
     FSim = std::make_unique<SimProcess>();
-    QString error;
-    QVERIFY2(FSim->start({QStringLiteral("--data"), FData, QStringLiteral("--journal"), FJournal}, &error),
-             qPrintable(error));
-    FUrl = FSim->url();
+    QVERIFY2(FSim->StartWith({QStringLiteral("--data"), FData, QStringLiteral("--journal"), FJournal}),
+             qPrintable(FSim->Error()));
+    FUrl = QUrl(FSim->Url());
     QCOMPARE(FUrl.scheme(), QStringLiteral("http"));
     QCOMPARE(FUrl.host(), QStringLiteral("127.0.0.1"));
     QCOMPARE(FUrl.path(), QStringLiteral("/TrackGPS.WCFService/TrackGPSWs.svc"));
@@ -674,7 +661,7 @@ void TestTrackGpsSim::wsdl() {
 }
 
 void TestTrackGpsSim::journal() {
-    const qsizetype before = journalLines(FJournal).size();
+    const qsizetype before = SimProcess::ReadJournal(FJournal).size();
     const QByteArray sent =
         distanceRequest("350000000000002", "2024-03-05T07:08:09.010+02:00", "2024-03-05T08:08:09.010+02:00");
     QCOMPARE(postOperation(FUrl, QStringLiteral("GetDistanceByIMEI"), sent).status, 200);
@@ -683,7 +670,7 @@ void TestTrackGpsSim::journal() {
     QCOMPARE(postOperation(FUrl, QStringLiteral("GetDistanceByIMEI"), refused).status, 500);
 
     // Each line is on disk by the time its answer arrives.
-    const QList<QJsonObject> lines = journalLines(FJournal).mid(before);
+    const QList<QJsonObject> lines = SimProcess::ReadJournal(FJournal).mid(before);
     QCOMPARE(lines.size(), 2);
     const QJsonObject& ok = lines[0];
     QCOMPARE(ok.value("operation").toString(), QStringLiteral("GetDistanceByIMEI"));
@@ -707,20 +694,19 @@ void TestTrackGpsSim::journal() {
 void TestTrackGpsSim::delayedAnswersDoNotHoldOthersBack() {
     const QString journalPath = FDir.filePath(QStringLiteral("delayed.jsonl"));
     SimProcess sim;
-    QString error;
-    QVERIFY2(sim.start({"--data", FData, "--journal", journalPath, "--delay-ms", "1500"}, &error),
-             qPrintable(error));
+    QVERIFY2(sim.StartWith({"--data", FData, "--journal", journalPath, "--delay-ms", "1500"}),
+             qPrintable(sim.Error()));
 
     QNetworkAccessManager net;
     const QByteArray body =
         distanceRequest("350000000000001", "2024-03-05T07:08:09.010+02:00", "2024-03-05T07:08:09.010+02:00");
     const QByteArray type = soaptest::contentTypeFor(QStringLiteral("GetDistanceByIMEI"));
-    QNetworkReply* first = startPost(net, sim.url(), type, body);
-    QNetworkReply* second = startPost(net, sim.url(), type, body);
+    QNetworkReply* first = startPost(net, QUrl(sim.Url()), type, body);
+    QNetworkReply* second = startPost(net, QUrl(sim.Url()), type, body);
     const HttpReply firstReply = finish(first);
     QCOMPARE(firstReply.status, 200);
     // The second request was taken in while the first one's answer was still waiting.
-    QCOMPARE(journalLines(journalPath).size(), 2);
+    QCOMPARE(SimProcess::ReadJournal(journalPath).size(), 2);
     QCOMPARE(finish(second).status, 200);
 }
 
@@ -732,21 +718,20 @@ void TestTrackGpsSim::https() {
         QSKIP("openssl could not make a test certificate");
 
     SimProcess sim;
-    QString error;
-    QVERIFY2(sim.start({"--data", FData, "--tls-cert", cert, "--tls-key", key}, &error), qPrintable(error));
-    QCOMPARE(sim.url().scheme(), QStringLiteral("https"));
+    QVERIFY2(sim.StartWith({"--data", FData, "--tls-cert", cert, "--tls-key", key}), qPrintable(sim.Error()));
+    QCOMPARE(QUrl(sim.Url()).scheme(), QStringLiteral("https"));
 
     const QByteArray type = soaptest::contentTypeFor(QStringLiteral("GetDistanceByIMEI"));
     const QByteArray body =
         distanceRequest("350000000000001", "2024-03-05T07:08:09.010+02:00", "2024-03-05T07:08:09.010+02:00");
     QSslConfiguration trusting = QSslConfiguration::defaultConfiguration();
     trusting.addCaCertificates(QSslCertificate::fromPath(cert));
-    const HttpReply trusted = post(sim.url(), type, body, &trusting);
+    const HttpReply trusted = post(QUrl(sim.Url()), type, body, &trusting);
     QVERIFY2(trusted.status == 200, qPrintable(trusted.errorText));
     QVERIFY(trusted.body.contains("<GetDistanceByIMEIResult>12.5</GetDistanceByIMEIResult>"));
 
     // Without the certificate's authority a verifying client refuses the server.
-    const HttpReply untrusted = post(sim.url(), type, body);
+    const HttpReply untrusted = post(QUrl(sim.Url()), type, body);
     QCOMPARE(untrusted.status, 0);
     QCOMPARE(untrusted.error, QNetworkReply::SslHandshakeFailedError);
 }
@@ -760,16 +745,16 @@ void TestTrackGpsSim::termination_data() {
 void TestTrackGpsSim::termination() {
     QFETCH(int, signalNumber);
     SimProcess sim;
-    QString error;
     const QString journalPath = FDir.filePath(QStringLiteral("termination-%1.jsonl").arg(signalNumber));
-    QVERIFY2(sim.start({"--data", FData, "--journal", journalPath, "--delay-ms", "60000"}, &error),
-             qPrintable(error));
+    QVERIFY2(sim.StartWith({"--data", FData, "--journal", journalPath, "--delay-ms", "60000"}),
+             qPrintable(sim.Error()));
     // An answer still waiting does not hold the end back.
     QNetworkAccessManager net;
-    QNetworkReply* pending = startPost(net, sim.url(), soaptest::contentTypeFor(QStringLiteral("GetCars")),
-                                       soaptest::envelope("GetCars", "user", "odolink", "s3cret"));
-    QTRY_COMPARE(journalLines(journalPath).size(), 1);
-    QCOMPARE(sim.stop(signalNumber), 0);
+    QNetworkReply* pending =
+        startPost(net, QUrl(sim.Url()), soaptest::contentTypeFor(QStringLiteral("GetCars")),
+                  soaptest::envelope("GetCars", "user", "odolink", "s3cret"));
+    QTRY_COMPARE(SimProcess::ReadJournal(journalPath).size(), 1);
+    QCOMPARE(sim.Stop(signalNumber), 0);
     QCOMPARE(finish(pending).status, 0);
 }
 
@@ -794,10 +779,9 @@ void TestTrackGpsSim::badDataFile() {
     QFETCH(QString, message);
     const QString path = writeFile(QStringLiteral("bad.json"), content);
     SimProcess sim;
-    QString error;
-    QVERIFY(!sim.start({"--data", path}, &error));
-    QVERIFY2(error.contains(path) && error.contains(message), qPrintable(error));
-    QCOMPARE(sim.stop(SIGTERM), 1);
+    QVERIFY(!sim.StartWith({"--data", path}));
+    QVERIFY2(sim.Error().contains(path) && sim.Error().contains(message), qPrintable(sim.Error()));
+    QCOMPARE(sim.Stop(SIGTERM), 1);
 }
 
 QTEST_GUILESS_MAIN(TestTrackGpsSim)

@@ -20,45 +20,58 @@ bool SimProcess::Start(const QByteArray& dataJson, const QStringList& extraArgs)
         return false;
     }
     f.close();
-    FProcess.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    FProcess.start(Binary(), QStringList{QStringLiteral("--listen"), QStringLiteral("127.0.0.1:0"),
-                                         QStringLiteral("--data"), data, QStringLiteral("--journal"),
-                                         FDir.filePath(QStringLiteral("journal.jsonl"))} +
-                                 extraArgs);
-    if (!FProcess.waitForStarted(5000)) {
+    return StartWith(QStringList{QStringLiteral("--listen"), QStringLiteral("127.0.0.1:0"),
+                                 QStringLiteral("--data"), data, QStringLiteral("--journal"),
+                                 FDir.filePath(QStringLiteral("journal.jsonl"))} +
+                     extraArgs);
+}
+
+bool SimProcess::StartWith(const QStringList& arguments) {
+    FProcess.start(Binary(), arguments);
+    if (!FProcess.waitForStarted(10000)) {
         FError = FProcess.errorString();
         return false;
     }
-    const QDeadlineTimer deadline(10000);
+    const QDeadlineTimer deadline(30000);
     QByteArray out;
-    while (!deadline.hasExpired()) {
-        if (!FProcess.waitForReadyRead(int(deadline.remainingTime())))
-            break;
+    while (!out.contains('\n') && !deadline.hasExpired() && FProcess.state() == QProcess::Running) {
+        FProcess.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())));
         out += FProcess.readAllStandardOutput();
-        const qsizetype at = out.indexOf("LISTENING ");
-        const qsizetype end = out.indexOf('\n', at);
-        if (at >= 0 && end > at) {
-            FUrl = QString::fromUtf8(out.mid(at + 10, end - at - 10)).trimmed();
-            return true;
-        }
     }
-    FError = QStringLiteral("no LISTENING line; got: ") + QString::fromUtf8(out);
-    return false;
+    const QByteArray line = out.left(out.indexOf('\n')).trimmed();
+    if (!line.startsWith("LISTENING ")) {
+        FProcess.waitForFinished(2000);
+        FError = QStringLiteral("no LISTENING line (stdout \"%1\", stderr \"%2\")")
+                     .arg(QString::fromUtf8(out), StandardError());
+        return false;
+    }
+    FUrl = QString::fromUtf8(line.mid(10));
+    return true;
 }
 
-void SimProcess::Stop() {
+int SimProcess::Stop(int signalNumber) {
     if (FProcess.state() == QProcess::NotRunning)
-        return;
-    FProcess.terminate();
-    if (!FProcess.waitForFinished(5000)) {
+        return FProcess.exitStatus() == QProcess::NormalExit ? FProcess.exitCode() : -1;
+    ::kill(pid_t(FProcess.processId()), signalNumber);
+    if (!FProcess.waitForFinished(15000)) {
         FProcess.kill();
-        FProcess.waitForFinished(2000);
+        FProcess.waitForFinished(5000);
+        return -1;
     }
+    return FProcess.exitStatus() == QProcess::NormalExit ? FProcess.exitCode() : -1;
+}
+
+QString SimProcess::StandardError() {
+    return QString::fromUtf8(FProcess.readAllStandardError());
 }
 
 QList<QJsonObject> SimProcess::Journal() const {
+    return ReadJournal(FDir.filePath(QStringLiteral("journal.jsonl")));
+}
+
+QList<QJsonObject> SimProcess::ReadJournal(const QString& path) {
     QList<QJsonObject> lines;
-    QFile f(FDir.filePath(QStringLiteral("journal.jsonl")));
+    QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return lines;
     for (const QByteArray& line : f.readAll().split('\n'))
