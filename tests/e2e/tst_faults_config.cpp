@@ -74,10 +74,8 @@ struct Installation {
         env.insert(QStringLiteral("HOME"), Dir.path());
         p.setProcessEnvironment(env);
         p.setWorkingDirectory(QDir::tempPath());
-        if (asOrdinaryUser) {
-            Unprivileged::HandOver(Dir.path());
-            Unprivileged::RunAs(p);
-        }
+        if (asOrdinaryUser)
+            Unprivileged::RunAs(p); // the folder must have been handed over
         p.start(ExeDir + QStringLiteral("/odolink"), {});
         Finished = p.waitForFinished(timeoutMs);
         if (!Finished) {
@@ -206,6 +204,7 @@ void TestFaultsConfig::unreadableConfiguration() {
     if (!Unprivileged::Available(inst.Dir.path()))
         QSKIP("running as root, and no ordinary user to run the program as can reach the test folder");
     inst.WriteIni(inst.IniText(QStringLiteral("ACME"), QStringLiteral("\r\n")).toUtf8());
+    QVERIFY(Unprivileged::HandOver(inst.Dir.path()));
     QVERIFY(QFile::setPermissions(inst.IniPath(), QFileDevice::Permissions()));
     // An unexpected error; unattended, its dialog answers itself and the window closes.
     QVERIFY2(inst.Run(true), "the program did not end");

@@ -10,7 +10,7 @@
 #include <QSqlQuery>
 #include <QUuid>
 
-#include <unistd.h>
+#include <optional>
 
 namespace {
 
@@ -135,17 +135,17 @@ void TestFaultsDb::stepErrorKeepsCommittedReadings() {
                 lock = std::make_unique<ExclusiveLock>(file);
         };
     }
+    std::optional<Unprivileged::Scope> user;
     if (fault == u"read-only") {
         if (!Unprivileged::Available(run.Dir.path()))
             QSKIP("running as root, and no ordinary user to run the pass as can reach the test folder");
         QVERIFY(Unprivileged::HandOver(run.Dir.path()));
         QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
         QVERIFY(QFile::setPermissions(run.FleetFolder, QFile::ReadOwner | QFile::ExeOwner));
-        Unprivileged::Scope user;
-        QVERIFY(run.Run());
-    } else {
-        QVERIFY(run.Run());
+        user.emplace();
     }
+    QVERIFY(run.Run());
+    user.reset();
     if (lock)
         QVERIFY(lock->Held());
 
